@@ -1,0 +1,82 @@
+// The compilation object: the type of the file the list is saved as, with the
+// per-type save options.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum CompilationType : int {
+    CompilationNone = 0,
+    CompilationIcon = 1,
+    CompilationCursor = 2,
+    CompilationAnimatedPng = 3,
+    CompilationAnimatedCursor = 4,
+};
+
+class CAnimatedPNGCompilation;
+class CAnimatedCursorCompilation;
+
+class CCompilation {
+public:
+    virtual ~CCompilation() = default;
+    virtual CompilationType Type() const { return CompilationNone; }
+    // The file the compilation belongs to; null for a compilation of type none.
+    virtual const std::string* Path() const { return nullptr; }
+    virtual CAnimatedPNGCompilation* AsAnimatedPng() { return nullptr; }
+    virtual CAnimatedCursorCompilation* AsAnimatedCursor() { return nullptr; }
+
+    bool modified = false;
+    bool askForOptions = true;  // an animated save shows its options first
+    std::uint32_t numPlays = 0;  // animated PNG play count; 0 = infinite
+    bool firstFrameExcluded = false;  // the default image is not an animation frame
+};
+
+// The typed compilations carry the path of their file.
+class CTypedCompilation : public CCompilation {
+public:
+    explicit CTypedCompilation(std::string path) : path_(std::move(path)) {}
+    const std::string* Path() const override { return &path_; }
+
+private:
+    std::string path_;
+};
+
+class CIconCompilation : public CTypedCompilation {
+public:
+    using CTypedCompilation::CTypedCompilation;
+    CompilationType Type() const override { return CompilationIcon; }
+};
+
+class CCursorCompilation : public CTypedCompilation {
+public:
+    using CTypedCompilation::CTypedCompilation;
+    CompilationType Type() const override { return CompilationCursor; }
+};
+
+class CAnimatedPNGCompilation : public CTypedCompilation {
+public:
+    using CTypedCompilation::CTypedCompilation;
+    CompilationType Type() const override { return CompilationAnimatedPng; }
+    CAnimatedPNGCompilation* AsAnimatedPng() override { return this; }
+
+    bool interlaced = false;
+    bool grayscale = false;
+    int filter = 0;       // 0 None, 1 Sub, 2 Up, 3 Average, 4 Paeth, 5 Best
+    int compression = 0;  // 0 Default, 1 No compression, 2 Best speed, 3 Best compression
+};
+
+class CAnimatedCursorCompilation : public CTypedCompilation {
+public:
+    using CTypedCompilation::CTypedCompilation;
+    CompilationType Type() const override { return CompilationAnimatedCursor; }
+    CAnimatedCursorCompilation* AsAnimatedCursor() override { return this; }
+
+    int imagesPerDirectory = 0;
+    bool individualRates = false;  // write frame rates individually
+    std::string name;    // INAM
+    std::string artist;  // IART
+};
+
+// A new compilation of a type; `path` is ignored for type none.
+std::unique_ptr<CCompilation> MakeCompilation(CompilationType type, std::string path = {});

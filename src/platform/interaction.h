@@ -1,0 +1,70 @@
+// The one door through which commands reach the user: messages, questions, file
+// and colour choices, option dialogs and the busy state. The editor passes its Qt
+// implementation, tests a scripted one, the command-line tool a non-interactive one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class MessageIcon { None, Information, Exclamation, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// What a file dialog is asked for. The filter has the form
+// "Name|*.a;*.b|Other|*.c||": pairs of a description and its patterns.
+struct FileDialogRequest {
+    bool save = false;
+    bool multiSelect = false;
+    std::string title;  // empty: the dialog's standard title
+    std::string filter;
+    std::string defaultExtension;
+    std::string fileName;
+};
+
+// Settings of the busy state that long operations enter.
+struct BusyRequest {
+    std::string text;       // the status-bar text
+    bool cancellable = false;
+    int progressRange = 0;  // 0: no progress bar range
+    bool marquee = false;
+};
+
+class Interaction {
+public:
+    virtual ~Interaction() = default;
+
+    // Shows a modal message box with the application's title and returns the
+    // button pressed.
+    virtual Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) = 0;
+
+    // Runs a file dialog; the chosen paths in the dialog's order, empty when cancelled.
+    virtual std::vector<std::string> ChooseFiles(const FileDialogRequest& request) = 0;
+
+    // The busy state of long operations. Poll lets the interface breathe between
+    // steps and tells whether the user asked to cancel (ESC).
+    virtual void BeginBusy(const BusyRequest& request) { (void)request; }
+    virtual void SetBusyProgress(int position) { (void)position; }
+    virtual bool PollBusyCancelled() { return false; }
+    virtual void EndBusy() {}
+};
+
+// The answer a message box gives when nobody is asked: its first button.
+constexpr Answer DefaultAnswer(MessageButtons buttons) {
+    return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? Answer::Ok
+                                                                                : Answer::Yes;
+}
+
+// Enters the busy state for the life of the object.
+class BusyScope {
+public:
+    BusyScope(Interaction& ui, const BusyRequest& request) : ui_(ui) { ui_.BeginBusy(request); }
+    ~BusyScope() { ui_.EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    Interaction& ui_;
+};

@@ -1,0 +1,11 @@
+// The editor's main window.
+#pragma once
+
+#include <QMainWindow>
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+};

@@ -142,6 +142,8 @@ void DecodeBitfields(const DibHeader* header, const std::uint8_t* data, std::siz
     const auto width = static_cast<std::uint32_t>(header->biWidth);
     const std::size_t bytes = header->biBitCount / 8;
     for (std::uint32_t r = 0; r < rows; ++r) {
+        // Rows past the data stay zero, which is what zero pixels convert to.
+        if (std::size_t{r} * stride >= size) break;
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::size_t at = std::size_t{r} * stride + std::size_t{x} * bytes;
             std::uint32_t pixel = 0;

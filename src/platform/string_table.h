@@ -33,6 +33,16 @@ enum StringId : int {
     kStrUntitled = 168,
     kStrSubjectAndSystemText = 169,  // "%1" the subject, "%2" the system text
 
+    // Edit and save commands.
+    kStrClipboardError = 250,
+    kStrReplaceQuestion = 251,        // "%1" the file name
+    kStrConfirmReplace = 252,         // the replace question's caption
+    kStrDuplicatedResolutions = 253,  // "%1" the lines
+    kStrSameBitDepth = 254,
+    kStrItemsToBeSaved = 255,  // "%1!u!" the item count
+    kStrItemsRemain = 256,     // "%1!u!" the items still to come
+    kStrFinalItem = 257,
+
     kStrAppTitle = 57344,
     kStrReady = 57345,
     kStrPressEscToCancel = 65533,

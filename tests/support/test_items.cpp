@@ -1,0 +1,38 @@
+#include "support/test_items.h"
+
+#include <cstring>
+
+#include "core/dib.h"
+
+NewItem MakePictureItem(int width, int height, int bitCount, std::uint8_t fill, bool withMask,
+                        std::uint8_t maskFill) {
+    DibHeader h{};
+    h.biSize = kBitmapInfoHeaderSize;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<std::uint16_t>(bitCount);
+    NewItem item;
+    item.header = AllocateHeaderBlock(h.biSize + DibColorTableSize(&h));
+    *item.header = h;
+    SetDefaultPalette(item.header.get());
+    const std::size_t size = DibImageSize(&h);
+    item.bits = AllocateBlock(size);
+    std::memset(item.bits.get(), fill, size);
+    if (withMask) {
+        const std::size_t maskSize = DibImageSizeFor(width, height, 1);
+        item.mask = AllocateBlock(maskSize);
+        std::memset(item.mask.get(), maskFill, maskSize);
+    }
+    return item;
+}
+
+int AddPicture(CItemList& list, int width, int height, int bitCount, std::uint8_t fill,
+               bool withMask) {
+    return list.AddItem(MakePictureItem(width, height, bitCount, fill, withMask));
+}
+
+std::vector<std::uint8_t> BlockBytes(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return std::vector<std::uint8_t>(bytes, bytes + size);
+}

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/save_choices.h"
+
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -42,6 +44,38 @@ class Interaction {
 
     // Runs a file dialog; the chosen paths in the dialog's order, empty when cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileDialogRequest& request) = 0;
+
+    // Shows a message box with its own caption instead of the application's
+    // title. The default shows it as ShowMessage does.
+    virtual Answer ShowCaptionedMessage(std::string_view caption, std::string_view text,
+                                        MessageIcon icon, MessageButtons buttons) {
+        (void)caption;
+        return ShowMessage(text, icon, buttons);
+    }
+
+    // The save dialog with its file types and naming panel; nullopt when it is
+    // cancelled (the default).
+    virtual std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
+    // The per-item save dialog of a series: the chosen path, or nullopt when it
+    // is cancelled (the default).
+    virtual std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
+    // The "PNG Options" dialog, opened on `options`, which receive the values
+    // chosen; false when it is cancelled. The default closes it with OK unchanged.
+    virtual bool EditPngOptions(PngSaveOptions& options) {
+        (void)options;
+        return true;
+    }
+    // The animated cursor options dialog, likewise.
+    virtual bool EditAniOptions(AniSaveOptions& options) {
+        (void)options;
+        return true;
+    }
 
     // The busy state of long operations. Poll lets the interface breathe between
     // steps and tells whether the user asked to cancel (ESC).

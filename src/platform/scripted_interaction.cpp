@@ -33,3 +33,53 @@ bool ScriptedInteraction::PollBusyCancelled() {
 void ScriptedInteraction::EndBusy() {
     --busyDepth;
 }
+
+Answer ScriptedInteraction::ShowCaptionedMessage(std::string_view caption, std::string_view text,
+                                                 MessageIcon icon, MessageButtons buttons) {
+    const Answer answer = ShowMessage(text, icon, buttons);
+    messages.back().caption = std::string(caption);
+    return answer;
+}
+
+namespace {
+
+// The next scripted result, or `fallback` when the script has run out.
+template <class T>
+T Next(std::deque<T>& script, T fallback) {
+    if (script.empty()) return fallback;
+    T value = std::move(script.front());
+    script.pop_front();
+    return value;
+}
+
+}  // namespace
+
+std::optional<SaveDialogChoice> ScriptedInteraction::ChooseSaveTarget(
+    const SaveDialogRequest& request) {
+    saveRequests.push_back(request);
+    return Next<std::optional<SaveDialogChoice>>(saveChoices, std::nullopt);
+}
+
+std::optional<std::string> ScriptedInteraction::ChooseSeriesItemPath(
+    const SeriesItemRequest& request) {
+    seriesItemRequests.push_back(request);
+    return Next<std::optional<std::string>>(seriesItemPaths, std::nullopt);
+}
+
+bool ScriptedInteraction::EditPngOptions(PngSaveOptions& options) {
+    pngOptionsShown.push_back(options);
+    const std::optional<PngSaveOptions> result =
+        Next<std::optional<PngSaveOptions>>(pngOptions, options);
+    if (!result) return false;
+    options = *result;
+    return true;
+}
+
+bool ScriptedInteraction::EditAniOptions(AniSaveOptions& options) {
+    aniOptionsShown.push_back(options);
+    const std::optional<AniSaveOptions> result =
+        Next<std::optional<AniSaveOptions>>(aniOptions, options);
+    if (!result) return false;
+    options = *result;
+    return true;
+}

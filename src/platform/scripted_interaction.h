@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class ScriptedInteraction : public Interaction {
         std::string text;
         MessageIcon icon;
         MessageButtons buttons;
+        std::string caption = {};  // empty: the application's title
     };
 
     // Answers given to the next questions (boxes with more than an OK button), in
@@ -22,7 +24,22 @@ class ScriptedInteraction : public Interaction {
     // the script runs out a dialog is cancelled.
     std::deque<std::vector<std::string>> fileChoices;
 
+    // Results of the next save dialogs, in order; nullopt cancels. When the
+    // script runs out a dialog is cancelled.
+    std::deque<std::optional<SaveDialogChoice>> saveChoices;
+    // Results of the next per-item dialogs of a series, likewise.
+    std::deque<std::optional<std::string>> seriesItemPaths;
+    // Answers of the next PNG and animated cursor option dialogs: a value the
+    // dialog closes with, or nullopt to cancel. When the script runs out a dialog
+    // is closed with OK unchanged.
+    std::deque<std::optional<PngSaveOptions>> pngOptions;
+    std::deque<std::optional<AniSaveOptions>> aniOptions;
+
     std::vector<Message> messages;
+    std::vector<SaveDialogRequest> saveRequests;
+    std::vector<SeriesItemRequest> seriesItemRequests;
+    std::vector<PngSaveOptions> pngOptionsShown;  // the values each dialog opened on
+    std::vector<AniSaveOptions> aniOptionsShown;
     std::vector<FileDialogRequest> fileRequests;
     std::vector<BusyRequest> busyRequests;
     int busyDepth = 0;
@@ -31,6 +48,12 @@ class ScriptedInteraction : public Interaction {
 
     Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
+    Answer ShowCaptionedMessage(std::string_view caption, std::string_view text, MessageIcon icon,
+                                MessageButtons buttons) override;
+    std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) override;
+    std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) override;
+    bool EditPngOptions(PngSaveOptions& options) override;
+    bool EditAniOptions(AniSaveOptions& options) override;
     void BeginBusy(const BusyRequest& request) override;
     bool PollBusyCancelled() override;
     void EndBusy() override;

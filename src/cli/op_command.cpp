@@ -49,7 +49,7 @@ struct Operation {
 
 // The batch interaction with the SHIFT colour given on the command line.
 class OpInteraction : public BatchInteraction {
-public:
+  public:
     using BatchInteraction::BatchInteraction;
     std::optional<ColorRef> background;
 
@@ -89,8 +89,8 @@ std::optional<std::uint32_t> ParseAnchor(std::string_view text) {
     static const struct {
         const char* name;
         std::uint32_t code;
-    } kAnchors[] = {{"tl", 0x11}, {"t", 0x12}, {"tr", 0x13}, {"l", 0x21}, {"c", 0x22},
-                    {"r", 0x23},  {"bl", 0x31}, {"b", 0x32}, {"br", 0x33}};
+    } kAnchors[] = {{"tl", 0x11}, {"t", 0x12},  {"tr", 0x13}, {"l", 0x21}, {"c", 0x22},
+                    {"r", 0x23},  {"bl", 0x31}, {"b", 0x32},  {"br", 0x33}};
     for (const auto& a : kAnchors)
         if (text == a.name) return a.code;
     return std::nullopt;
@@ -189,8 +189,8 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
             continue;
         }
         if (arg == "--top-down" || arg == "--bottom-up") {
-            operations.push_back({Operation::Convert,
-                                  arg == "--top-down" ? kConvertTopDown : kConvertBottomUp});
+            operations.push_back(
+                {Operation::Convert, arg == "--top-down" ? kConvertTopDown : kConvertBottomUp});
             continue;
         }
         if (i + 1 >= args.size()) return Usage(err, "'" + arg + "' needs a value");
@@ -212,12 +212,18 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
             operations.push_back(op);
         } else if (arg == "--rotate" || arg == "--flip") {
             op.kind = Operation::RotateFlip;
-            if (arg == "--rotate" && value == "180") op.code = kRotate180;
-            else if (arg == "--rotate" && value == "cw") op.code = kRotateClockwise;
-            else if (arg == "--rotate" && value == "ccw") op.code = kRotateCounterClockwise;
-            else if (arg == "--flip" && value == "vertical") op.code = kFlipVertical;
-            else if (arg == "--flip" && value == "horizontal") op.code = kFlipHorizontal;
-            else return Usage(err, "bad value '" + value + "' for " + arg);
+            if (arg == "--rotate" && value == "180")
+                op.code = kRotate180;
+            else if (arg == "--rotate" && value == "cw")
+                op.code = kRotateClockwise;
+            else if (arg == "--rotate" && value == "ccw")
+                op.code = kRotateCounterClockwise;
+            else if (arg == "--flip" && value == "vertical")
+                op.code = kFlipVertical;
+            else if (arg == "--flip" && value == "horizontal")
+                op.code = kFlipHorizontal;
+            else
+                return Usage(err, "bad value '" + value + "' for " + arg);
             operations.push_back(op);
         } else if (arg == "--resize") {
             op.kind = Operation::Resize;

@@ -266,7 +266,8 @@ void CopyClipped(RasterSurface& target, const RasterImage& source, const Clipped
 
 namespace {
 constexpr int kCellShift = 3;  // cells of 8 x 8 x 8 colours
-constexpr int kCellsPerAxis = 256 >> kCellShift;
+constexpr int kAxisBits = 8 - kCellShift;
+constexpr int kCellsPerAxis = 1 << kAxisBits;
 constexpr std::size_t kCellCount =
     static_cast<std::size_t>(kCellsPerAxis) * kCellsPerAxis * kCellsPerAxis;
 
@@ -301,9 +302,9 @@ int NearestColorMap::FullSearch(const RgbQuad* palette, int count, int r, int g,
 // exceeds M can never win, nor tie with the winner. Keeping the candidates in
 // index order makes the lowest-index rule come out as in the full search.
 void NearestColorMap::BuildCell(std::size_t cell) {
-    const int lo[3] = {static_cast<int>(cell >> (2 * 5)) << kCellShift,
-                       static_cast<int>((cell >> 5) & 31) << kCellShift,
-                       static_cast<int>(cell & 31) << kCellShift};
+    const int lo[3] = {static_cast<int>(cell >> (2 * kAxisBits)) << kCellShift,
+                       static_cast<int>((cell >> kAxisBits) & (kCellsPerAxis - 1)) << kCellShift,
+                       static_cast<int>(cell & (kCellsPerAxis - 1)) << kCellShift};
     constexpr int kSpan = (1 << kCellShift) - 1;
     auto axis = [&](int v, int axisLo, int* nearest, int* farthest) {
         const int hi = axisLo + kSpan;
@@ -337,8 +338,8 @@ void NearestColorMap::BuildCell(std::size_t cell) {
 
 int NearestColorMap::Nearest(int r, int g, int b) {
     if (palette_.empty()) return 0;
-    const std::size_t cell = (static_cast<std::size_t>(r >> kCellShift) << 10) |
-                             (static_cast<std::size_t>(g >> kCellShift) << 5) |
+    const std::size_t cell = (static_cast<std::size_t>(r >> kCellShift) << (2 * kAxisBits)) |
+                             (static_cast<std::size_t>(g >> kCellShift) << kAxisBits) |
                              static_cast<std::size_t>(b >> kCellShift);
     if (cellCount_[cell] == 0) BuildCell(cell);
     const std::uint8_t* candidates = pool_.data() + cellOffset_[cell];

@@ -474,6 +474,19 @@ void RasterCopyRect(RasterSurface& target, int dx, int dy, int width, int height
     CopyClipped(target, source, *c, source.bitCount != target.BitCount());
 }
 
+namespace {
+
+// The source coordinate under the centre of target pixel i when `sourceSize`
+// pixels from `sourceStart` are spread over `targetSize`. Rectangles may span the
+// whole int range, so the products take 128 bits.
+std::int64_t SourceCoordinate(std::int64_t sourceStart, std::int64_t i, std::int64_t sourceSize,
+                              std::int64_t targetSize) {
+    const __int128 scaled = (static_cast<__int128>(2 * i + 1) * sourceSize) / (2 * targetSize);
+    return sourceStart + static_cast<std::int64_t>(scaled);
+}
+
+}  // namespace
+
 void RasterStretch(RasterSurface& target, const RasterRect& targetRect, const RasterImage& source,
                    const RasterRect& sourceRect) {
     const std::int64_t tw = std::int64_t{targetRect.right} - targetRect.left;
@@ -488,7 +501,7 @@ void RasterStretch(RasterSurface& target, const RasterRect& targetRect, const Ra
     std::vector<int> columns(static_cast<std::size_t>(clip->right - clip->left));
     for (int x = clip->left; x < clip->right; ++x) {
         const std::int64_t i = std::int64_t{x} - targetRect.left;
-        const std::int64_t sx = sourceRect.left + ((2 * i + 1) * sw) / (2 * tw);
+        const std::int64_t sx = SourceCoordinate(sourceRect.left, i, sw, tw);
         columns[static_cast<std::size_t>(x - clip->left)] =
             sx >= 0 && sx < source.width ? static_cast<int>(sx) : -1;
     }
@@ -498,7 +511,7 @@ void RasterStretch(RasterSurface& target, const RasterRect& targetRect, const Ra
     ColorWriter writer(target);
     for (int y = clip->top; y < clip->bottom; ++y) {
         const std::int64_t i = std::int64_t{y} - targetRect.top;
-        const std::int64_t sy = sourceRect.top + ((2 * i + 1) * sh) / (2 * th);
+        const std::int64_t sy = SourceCoordinate(sourceRect.top, i, sh, th);
         if (sy < 0 || sy >= source.height) continue;
         const std::uint8_t* from = source.Row(static_cast<int>(sy));
         std::uint8_t* to = target.Row(y);
@@ -707,8 +720,13 @@ void RasterFloodFill(RasterSurface& target, int x, int y, ColorRef surfaceColor,
         }
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= h) continue;
-            for (int px = left; px <= right; ++px)
-                if (!seen(px, ny) && matches(px, ny)) stack.emplace_back(px, ny);
+            // One seed per run of fillable pixels keeps the stack to the number of runs.
+            bool inRun = false;
+            for (int px = left; px <= right; ++px) {
+                const bool fillable = !seen(px, ny) && matches(px, ny);
+                if (fillable && !inRun) stack.emplace_back(px, ny);
+                inRun = fillable;
+            }
         }
     }
 }

@@ -219,6 +219,7 @@ TEST(RasterSurface, NoRectangleOrOffsetWritesOutside) {
             RasterFillRect(surface, r, RgbColor(255, 255, 255));
             RasterStretch(surface, r, source.Image(), {0, 0, 2, 2});
             RasterStretch(surface, {0, 0, 3, 2}, source.Image(), r);
+            RasterStretch(surface, r, source.Image(), r);
         }
         for (const auto& o : offsets) {
             RasterDrawImage(surface, o[0], o[1], source.Image());
@@ -450,4 +451,46 @@ TEST(RasterFloodFill, FillsTheConnectedSurfaceColour) {
     RasterFloodFill(ws, 0, 0, RgbColor(1, 1, 1), RgbColor(0, 0, 255));
     EXPECT_EQ(ws.RawPixel(0, 0), 0x000000FFu);
     EXPECT_EQ(ws.RawPixel(1, 0), 0x000000FFu);
+}
+
+TEST(RasterFloodFill, AgreesWithABreadthFirstFillOnRandomWalls) {
+    constexpr int w = 40, h = 30;
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        TestImage image(w, h, 1, BlackWhite());
+        RasterSurface surface = image.Surface();
+        std::vector<int> grid(w * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                grid[y * w + x] = random() % 100 < 40;
+                surface.SetRawPixel(x, y, static_cast<std::uint32_t>(grid[y * w + x]));
+            }
+        const int sx = static_cast<int>(random() % w), sy = static_cast<int>(random() % h);
+        const int from = grid[sy * w + sx];
+        // The reference: a plain 4-connected breadth-first fill of `from` with 1 - from.
+        std::vector<int> expected = grid;
+        std::vector<std::pair<int, int>> queue{{sx, sy}};
+        expected[sy * w + sx] = 2;
+        for (std::size_t q = 0; q < queue.size(); ++q) {
+            auto [x, y] = queue[q];
+            const int next[4][2] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
+            for (const auto& n : next) {
+                if (n[0] < 0 || n[1] < 0 || n[0] >= w || n[1] >= h) continue;
+                if (expected[n[1] * w + n[0]] != from) continue;
+                expected[n[1] * w + n[0]] = 2;
+                queue.emplace_back(n[0], n[1]);
+            }
+        }
+        for (int& v : expected)
+            if (v == 2) v = 1 - from;
+        const ColorRef colors[2] = {RgbColor(0, 0, 0), RgbColor(255, 255, 255)};
+        RasterFloodFill(surface, sx, sy, colors[from], colors[1 - from]);
+        int mismatches = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                mismatches +=
+                    surface.RawPixel(x, y) != static_cast<std::uint32_t>(expected[y * w + x]);
+        EXPECT_EQ(mismatches, 0) << "round " << round;
+        EXPECT_TRUE(image.GuardsIntact());
+    }
 }

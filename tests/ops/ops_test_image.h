@@ -15,7 +15,10 @@ struct OpsImage {
 
     OpsImage() = default;
     OpsImage(int width, int height, unsigned bitCount, const std::vector<RgbQuad>& palette = {}) {
-        header = AllocateHeaderBlock(40 + 4 * palette.size());
+        // Indexed images without a given table get a full one of zeros (biClrUsed 0).
+        const std::size_t entries =
+            palette.empty() && bitCount <= 8 ? std::size_t{1} << bitCount : palette.size();
+        header = AllocateHeaderBlock(40 + 4 * entries);
         header->biSize = 40;
         header->biWidth = width;
         header->biHeight = height;

@@ -45,6 +45,16 @@ class Interaction {
     // Runs a file dialog; the chosen paths in the dialog's order, empty when cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileDialogRequest& request) = 0;
 
+    // Whether SHIFT is held down as a command starts (the hidden switch of some
+    // commands).
+    virtual bool IsShiftDown() { return false; }
+    // The standard colour dialog, opened on `initial` (0x00BBGGRR): the chosen
+    // colour, or nullopt when it is not closed with OK.
+    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) {
+        (void)initial;
+        return std::nullopt;
+    }
+
     // Shows a message box with its own caption instead of the application's
     // title. The default shows it as ShowMessage does.
     virtual Answer ShowCaptionedMessage(std::string_view caption, std::string_view text,

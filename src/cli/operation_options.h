@@ -1,0 +1,64 @@
+// The image operations the op and convert commands share: their options, the
+// small value parsers and the run of one operation through the editor's commands.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/batch_interaction.h"
+#include "cli/commands.h"
+#include "ops/resize_image.h"
+#include "platform/raster.h"
+
+class CIconmillApp;
+
+// The operation options' usage lines, a literal so that the commands' usage
+// texts can be joined with it.
+#define ICONMILL_OPERATION_OPTIONS_USAGE                                                 \
+    "    Operations:\n"                                                                  \
+    "      --convert 1|4|8|16|24|32   bit depth (default colour tables, no dithering)\n" \
+    "      --top-down, --bottom-up    row order\n"                                       \
+    "      --rotate 180|cw|ccw        rotation; --flip vertical|horizontal\n"            \
+    "      --resize WxH               Image Resize (nearest pixel)\n"                    \
+    "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n" \
+    "                                 bl b br (default c), border colour (default black)\n"
+
+struct CliOperation {
+    enum Kind { Convert, RotateFlip, Resize, Canvas } kind;
+    int code = 0;  // ConvertCommandId or RotateFlipOperation
+    int width = 0;
+    int height = 0;
+    std::uint32_t anchor = kAnchorCenter | kAnchorMiddle;
+    ColorRef fill = 0;
+};
+
+// The batch interaction with the SHIFT colour given on the command line.
+class OperationInteraction : public BatchInteraction {
+  public:
+    using BatchInteraction::BatchInteraction;
+    std::optional<ColorRef> background;
+
+    bool IsShiftDown() override { return background.has_value(); }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return background; }
+};
+
+// A whole decimal int.
+std::optional<int> ParseCliInt(std::string_view text);
+// RRGGBB as 0x00BBGGRR.
+std::optional<ColorRef> ParseCliColor(std::string_view text);
+// "1,3-5" as indices (in the order given); false on a malformed list.
+bool ParseCliSelection(std::string_view text, std::vector<int>* out);
+
+enum class OperationOptionParse { NotAnOperation, Parsed, Bad };
+// Parses args[*i] when it is an operation option, moving *i past its value and
+// appending the operation; Bad with *problem set for a missing or bad value.
+OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
+                                          std::vector<CliOperation>* operations,
+                                          std::string* problem);
+
+// Runs one operation over the selected items; false when it reported a failure.
+bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op);

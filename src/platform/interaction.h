@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/psd_import_choice.h"
+
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -49,6 +51,12 @@ public:
     virtual void SetBusyProgress(int position) { (void)position; }
     virtual bool PollBusyCancelled() { return false; }
     virtual void EndBusy() {}
+
+    // The PSD import's options dialog: the chosen layers and mode, or nullopt when
+    // cancelled. Without a dialog the initial choice is taken.
+    virtual std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) {
+        return request.initial;
+    }
 };
 
 // The answer a message box gives when nobody is asked: its first button.

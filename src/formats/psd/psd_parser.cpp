@@ -214,21 +214,34 @@ using Reader = PsdFileReader;
         if (PsdResult psd_result_ = (expression); psd_result_ != PsdOk) return psd_result_; \
     } while (false)
 
-// Reads one channel of width x height bytes (raw or PackBits rows) into `out`,
-// which is null when the channel is read only to be passed over.
-PsdResult ReadChannel(Reader& reader, std::uint32_t width, std::uint32_t height, std::uint8_t* out,
-                      std::size_t outStride, bool bottomUp) {
+// The most bytes one byte of PackBits data can make: a two-byte repeat run of 128.
+constexpr std::uint64_t kPackBitsMaxExpansion = 64;
+
+// Reads one channel of width x height bytes (raw or PackBits rows). The data is
+// checked against the bytes left before `allocate` is asked for the destination
+// (rows `stride` apart, bottom row first when `bottomUp`); a null destination is
+// out of memory. A channel with no pixels asks for no destination.
+template <class Allocate>
+PsdResult ReadChannel(Reader& reader, std::uint32_t width, std::uint32_t height, std::size_t stride,
+                      bool bottomUp, Allocate allocate) {
     std::int16_t compression = 0;
     PSD_TRY(reader.ReadInt(&compression));
-    const std::size_t rowBytes = width;
+    std::uint8_t* out = nullptr;
+    auto prepare = [&]() -> PsdResult {
+        if (width == 0 || height == 0) return PsdOk;
+        out = allocate();
+        return out ? PsdOk : PsdOutOfMemory;
+    };
     auto rowAt = [&](std::uint32_t y) {
-        return out + std::size_t{bottomUp ? height - 1 - y : y} * outStride;
+        return out + std::size_t{bottomUp ? height - 1 - y : y} * stride;
     };
     switch (compression) {
         case 0: {
             std::optional<std::uint64_t> total = CheckedMul<std::uint64_t>(width, height);
             if (!total || *total > reader.Remaining()) return PsdBadFormat;
-            for (std::uint32_t y = 0; y < height; ++y) PSD_TRY(reader.Read(rowAt(y), rowBytes));
+            PSD_TRY(prepare());
+            if (!out) return PsdOk;
+            for (std::uint32_t y = 0; y < height; ++y) PSD_TRY(reader.Read(rowAt(y), width));
             return PsdOk;
         }
         case 1: {
@@ -239,14 +252,18 @@ PsdResult ReadChannel(Reader& reader, std::uint32_t width, std::uint32_t height,
             for (std::uint32_t y = 0; y < height; ++y) {
                 std::uint16_t count = 0;
                 PSD_TRY(reader.ReadInt(&count));
+                // A row too short to make its width can be refused now.
+                if (std::uint64_t{count} * kPackBitsMaxExpansion < width) return PsdBadFormat;
                 counts.push_back(count);
                 total += count;
             }
             if (total > reader.Remaining()) return PsdBadFormat;
+            PSD_TRY(prepare());
             std::uint8_t packed[std::numeric_limits<std::uint16_t>::max()];
             for (std::uint32_t y = 0; y < height; ++y) {
                 PSD_TRY(reader.Read(packed, counts[y]));
-                if (!DecodePackBitsRow({packed, counts[y]}, {rowAt(y), rowBytes}))
+                if (!DecodePackBitsRow({packed, counts[y]},
+                                       {out ? rowAt(y) : nullptr, out ? width : 0}))
                     return PsdBadFormat;
             }
             return PsdOk;
@@ -362,23 +379,19 @@ PsdResult ReadLayerChannels(Reader& reader, CPSDLayer& layer,
     }
     // One plane per image channel: red, green, blue, transparency.
     Block planes[4];
+    const auto w32 = static_cast<std::uint32_t>(width);
+    const auto h32 = static_cast<std::uint32_t>(height);
     for (std::size_t i = 0; i < layer.channelIds.size(); ++i) {
         const std::int32_t id = layer.channelIds[i];
         if (!IsImageChannel(id)) {
             PSD_TRY(reader.Skip(lengths[i]));
             continue;
         }
-        if (!makesImage) {
-            PSD_TRY(ReadChannel(reader, static_cast<std::uint32_t>(width),
-                                static_cast<std::uint32_t>(height), nullptr, 0, false));
-            continue;
-        }
         Block& plane = planes[id == kPsdChannelAlpha ? 3 : id];
-        plane = AllocateBlock(planeSize);
-        if (!plane) return PsdOutOfMemory;
-        PSD_TRY(ReadChannel(reader, static_cast<std::uint32_t>(width),
-                            static_cast<std::uint32_t>(height), plane.get(),
-                            static_cast<std::size_t>(width), false));
+        PSD_TRY(ReadChannel(reader, w32, h32, w32, false, [&] {
+            plane = AllocateBlock(planeSize);
+            return plane.get();
+        }));
     }
     if (!makesImage) return PsdOk;
 
@@ -510,9 +523,15 @@ PsdResult CPSDParser::ParseIndexedImage(PsdFileReader& reader) {
 
     std::optional<std::size_t> imageSize = ImageBytes(width_, height_, 8);
     if (!imageSize) return PsdOutOfMemory;
+    Block bits;
+    PSD_TRY(ReadChannel(reader, static_cast<std::uint32_t>(width_),
+                        static_cast<std::uint32_t>(height_),
+                        RowStride(static_cast<std::uint32_t>(width_), 8), true, [&] {
+                            bits = AllocateZeroedBlock(*imageSize);
+                            return bits.get();
+                        }));
     HeaderBlock header = MakeHeader(width_, height_, 8, 256);
-    Block bits = AllocateZeroedBlock(*imageSize);
-    if (!header || !bits) return PsdOutOfMemory;
+    if (!header) return PsdOutOfMemory;
     // The table follows the 40-byte header this parser made.
     auto* table = reinterpret_cast<RgbQuad*>(reinterpret_cast<std::uint8_t*>(header.get()) +
                                              kBitmapInfoHeaderSize);
@@ -522,9 +541,6 @@ PsdResult CPSDParser::ParseIndexedImage(PsdFileReader& reader) {
         table[i].rgbBlue = color_table_.get()[512 + i];
         table[i].rgbReserved = 0;
     }
-    PSD_TRY(ReadChannel(reader, static_cast<std::uint32_t>(width_),
-                        static_cast<std::uint32_t>(height_), bits.get(),
-                        RowStride(static_cast<std::uint32_t>(width_), 8), true));
     merged_header_ = std::move(header);
     merged_bits_ = std::move(bits);
     return PsdOk;

@@ -14,6 +14,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"info", RunInfoCommand, &kInfoUsage},
+    {"export", RunExportCommand, &kExportUsage},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -11,7 +11,7 @@
 #include "platform/interaction.h"
 
 class BatchInteraction : public Interaction {
-public:
+  public:
     explicit BatchInteraction(std::ostream& err) : err_(err) {}
 
     // The paths the next file dialog returns.
@@ -32,6 +32,6 @@ public:
     std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
     std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
 
-private:
+  private:
     std::ostream& err_;
 };

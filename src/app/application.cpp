@@ -4,6 +4,7 @@
 
 #include "app/report.h"
 #include "core/bmp_file.h"
+#include "formats/psd/psd_import.h"
 #include "platform/interaction.h"
 #include "platform/message_format.h"
 #include "platform/string_table.h"
@@ -80,6 +81,19 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             items_.AddItem(std::move(item));
             SetModified();
             return true;
+        }
+        case FormatPsd: {
+            CPSDParser parser;
+            PsdResult result = parser.ParseFile(path);
+            if (result != PsdOk) {
+                ReportPsdResult(ui_, result, result == PsdSystemError ? errno : 0, path);
+                return false;
+            }
+            int added = 0;
+            bool imported =
+                ImportPsdDocument(ui_, parser, items_, &settings.psdImportSelection, &added);
+            if (added > 0) SetModified();
+            return imported;
         }
         default:
             // Formats whose readers are not part of this build yet.

@@ -113,33 +113,45 @@ void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previ
     }
 }
 
-void FilterRow(std::uint8_t type, const std::uint8_t* row, const std::uint8_t* previous,
-               std::size_t length, unsigned bpp, std::uint8_t* out) {
-    auto left = [&](std::size_t i) -> int { return i >= bpp ? row[i - bpp] : 0; };
-    auto up = [&](std::size_t i) -> int { return previous ? previous[i] : 0; };
-    auto upLeft = [&](std::size_t i) -> int {
-        return previous && i >= bpp ? previous[i - bpp] : 0;
-    };
-    switch (type) {
-        case PngFilterSub:
-            for (std::size_t i = 0; i < length; ++i)
-                out[i] = static_cast<std::uint8_t>(row[i] - left(i));
-            break;
-        case PngFilterUp:
-            for (std::size_t i = 0; i < length; ++i)
-                out[i] = static_cast<std::uint8_t>(row[i] - up(i));
-            break;
-        case PngFilterAverage:
-            for (std::size_t i = 0; i < length; ++i)
-                out[i] = static_cast<std::uint8_t>(row[i] - ((left(i) + up(i)) >> 1));
-            break;
-        case PngFilterPaeth:
-            for (std::size_t i = 0; i < length; ++i)
-                out[i] =
-                    static_cast<std::uint8_t>(row[i] - PaethPredictor(left(i), up(i), upLeft(i)));
-            break;
-        default:
-            std::memcpy(out, row, length);
-            break;
+void FilterRowInPlace(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
+                      std::size_t length, unsigned bpp) {
+    if (type == PngFilterNone || length == 0) return;
+    // From the last byte to the first: row[i - bpp] is still unfiltered.
+    for (std::size_t i = length; i-- > 0;) {
+        const int left = i >= bpp ? row[i - bpp] : 0;
+        const int up = previous ? previous[i] : 0;
+        int predictor = 0;
+        switch (type) {
+            case PngFilterSub:
+                predictor = left;
+                break;
+            case PngFilterUp:
+                predictor = up;
+                break;
+            case PngFilterAverage:
+                predictor = (left + up) >> 1;
+                break;
+            default:
+                predictor = PaethPredictor(left, up, previous && i >= bpp ? previous[i - bpp] : 0);
+        }
+        row[i] = static_cast<std::uint8_t>(row[i] - predictor);
     }
+}
+
+std::uint8_t ChooseFilterEstimate(const std::uint8_t* row, std::size_t length, unsigned bpp) {
+    std::uint64_t none = 0, sub = 0, average = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const unsigned left = i >= bpp ? row[i - bpp] : 0;
+        none += row[i];
+        sub += static_cast<std::uint8_t>(row[i] - left);
+        average += static_cast<std::uint8_t>(row[i] - (left >> 1));
+    }
+    std::uint8_t best = PngFilterNone;
+    std::uint64_t bestCost = none;
+    if (sub < bestCost) {
+        best = PngFilterSub;
+        bestCost = sub;
+    }
+    if (average < bestCost) best = PngFilterAverage;
+    return best;
 }

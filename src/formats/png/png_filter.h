@@ -31,7 +31,15 @@ constexpr std::uint8_t PaethPredictor(int a, int b, int c) {
 void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
                  std::size_t length, unsigned bpp);
 
-// Applies a filter to `length` bytes of `row` (unfiltered), writing the filtered
-// bytes to `out` (which may not alias `row`). `previous` as above.
-void FilterRow(std::uint8_t type, const std::uint8_t* row, const std::uint8_t* previous,
-               std::size_t length, unsigned bpp, std::uint8_t* out);
+// Applies a filter in place to `length` bytes of an unfiltered row, from its
+// last byte to its first, so that every prediction reads unfiltered bytes.
+// `previous` is the unfiltered row above, or null (zeros).
+void FilterRowInPlace(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
+                      std::size_t length, unsigned bpp);
+
+// The "Best" choice of a row: for each type, the sum over the row's bytes of
+// (byte - predictor) modulo 256, with the predictors estimated as if the row
+// above were zeros (None 0, Sub left, Up 0, Average left / 2, Paeth left). The
+// cheapest type wins, the lower on equal costs; so Up and Paeth, whose estimates
+// equal None's and Sub's, are never chosen.
+std::uint8_t ChooseFilterEstimate(const std::uint8_t* row, std::size_t length, unsigned bpp);

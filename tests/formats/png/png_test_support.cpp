@@ -7,7 +7,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 #include "core/dib.h"
+#include "formats/png/png_decoder.h"
 
 PngBuilder::PngBuilder() : data_{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A} {}
 
@@ -260,5 +265,69 @@ std::uint32_t DibValueAt(const DibHeader* header, const std::uint8_t* bits, int 
         default:
             return p[4 * x] | p[4 * x + 1] << 8 | p[4 * x + 2] << 16 |
                    std::uint32_t(p[4 * x + 3]) << 24;
+    }
+}
+
+// Checks a decoded DIB against libpng's reading of the same file, through the
+// conversion table: bit counts, colour tables, indices and B, G, R, A bytes.
+void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& image) {
+    const DibHeader* h = image.header;
+    ASSERT_EQ(h->biSize, 40u);
+    ASSERT_EQ(h->biWidth, static_cast<std::int32_t>(ref.width));
+    ASSERT_EQ(h->biHeight, static_cast<std::int32_t>(ref.height));
+    EXPECT_EQ(h->biPlanes, 1);
+    EXPECT_EQ(h->biCompression, 0u);
+    EXPECT_EQ(h->biClrUsed, 0u);
+    const bool indexed = ref.colorType == 0 || ref.colorType == 3;
+    unsigned expectedBits = 0;
+    if (indexed)
+        expectedBits = ref.bitDepth == 1 ? 1 : ref.bitDepth <= 4 ? 4 : 8;
+    else
+        expectedBits = ref.colorType == 2 ? 24 : 32;
+    ASSERT_EQ(h->biBitCount, expectedBits);
+
+    if (indexed) {
+        const unsigned entries = 1u << expectedBits;
+        const RgbQuad* table = ColorTableOf(h);
+        for (unsigned i = 0; i < entries; ++i) {
+            std::uint8_t r = 0, g = 0, b = 0;
+            if (ref.colorType == 3) {
+                if (3 * i + 2 < ref.palette.size()) {
+                    r = ref.palette[3 * i];
+                    g = ref.palette[3 * i + 1];
+                    b = ref.palette[3 * i + 2];
+                }
+            } else if (i < (1u << std::min(ref.bitDepth, 8))) {
+                const unsigned max = (1u << std::min(ref.bitDepth, 8)) - 1;
+                r = g = b = static_cast<std::uint8_t>(i * 255 / max);
+            }
+            ASSERT_EQ(table[i].rgbRed, r) << "entry " << i;
+            ASSERT_EQ(table[i].rgbGreen, g) << "entry " << i;
+            ASSERT_EQ(table[i].rgbBlue, b) << "entry " << i;
+            ASSERT_EQ(table[i].rgbReserved, 0) << "entry " << i;
+        }
+    }
+    for (std::uint32_t y = 0; y < ref.height; ++y) {
+        const std::uint8_t* s = ref.rows[y].data();
+        for (std::uint32_t x = 0; x < ref.width; ++x, s += ref.channels) {
+            std::uint32_t expected = 0;
+            switch (ref.colorType) {
+                case 0:
+                case 3:
+                    expected = s[0];
+                    break;
+                case 2:
+                    expected = s[2] | s[1] << 8 | s[0] << 16;
+                    break;
+                case 4:
+                    expected = s[0] | s[0] << 8 | s[0] << 16 | std::uint32_t(s[1]) << 24;
+                    break;
+                default:
+                    expected = s[2] | s[1] << 8 | s[0] << 16 | std::uint32_t(s[3]) << 24;
+                    break;
+            }
+            ASSERT_EQ(DibValueAt(h, image.bits, int(x), int(y)), expected)
+                << "pixel " << x << "," << y;
+        }
     }
 }

@@ -56,3 +56,8 @@ Bytes EncodeWithLibpng(std::uint32_t width, std::uint32_t height, int bitDepth, 
 // index for indexed depths, else the pixel's bytes as B | G << 8 | R << 16 | A << 24.
 std::uint32_t DibValueAt(const DibHeader* header, const std::uint8_t* bits, int x, int y);
 const RgbQuad* ColorTableOf(const DibHeader* header);
+
+// Checks a decoded DIB against libpng's reading of the same file through the
+// decoder's conversion table: bit count, colour table, indices, B, G, R, A.
+struct tagPNG_IMAGE_INFO;
+void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& image);

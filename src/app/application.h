@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/image_file_format.h"
+#include "app/settings.h"
 #include "core/compilation.h"
 #include "core/item_list.h"
 
@@ -31,6 +32,9 @@ public:
     // window to update its title.
     void ReplaceCompilation(std::unique_ptr<CCompilation> compilation);
     void SetModified() { compilation_->modified = true; }
+
+    // The persisted settings (loaded and stored by the editor).
+    CAppSettings settings;
 
     // Called after every replacement of the compilation (the window title).
     std::function<void()> onTitleChanged;

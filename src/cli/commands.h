@@ -1,0 +1,14 @@
+// The commands of the command-line tool. Each takes the arguments after its
+// name and returns the process exit code: 0 success, 1 failure, 2 bad usage.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+using CliArgs = std::vector<std::string>;
+
+int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
+
+// The usage text of every command.
+extern const char* const kInfoUsage;

@@ -1,0 +1,170 @@
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "app/application.h"
+#include "cli/batch_interaction.h"
+#include "cli/commands.h"
+#include "cli/image_dump.h"
+#include "core/dib.h"
+
+const char* const kInfoUsage =
+    "info [--json] [--dump DIR] FILE...\n"
+    "    Opens the files as the editor's Open command does (one file: the compilation\n"
+    "    type its extension gives; several: type none) and describes the compilation:\n"
+    "    its type, path, play count and first-frame flag, then one line per item with\n"
+    "    index, size (width x stored signed height), bit count, colour-table entries,\n"
+    "    mask, hot spot, delay, blend, dispose, position and the item a duplicate\n"
+    "    refers to. --json prints one JSON object instead; --dump DIR also writes each\n"
+    "    item's picture as DIR/N.rgba (top-down R,G,B,A rows) and its mask as DIR/N.mask\n"
+    "    (top-down rows, one byte per pixel, 1 transparent). After a failed file the\n"
+    "    remaining files are read (the default answer).\n";
+
+namespace {
+
+const char* TypeName(CompilationType type) {
+    switch (type) {
+        case CompilationNone: return "none";
+        case CompilationIcon: return "icon";
+        case CompilationCursor: return "cursor";
+        case CompilationAnimatedPng: return "animated PNG";
+        case CompilationAnimatedCursor: return "animated cursor";
+    }
+    return "?";
+}
+
+nlohmann::json OptionsJson(CCompilation& compilation) {
+    if (auto* png = compilation.AsAnimatedPng())
+        return {{"interlaced", png->interlaced},
+                {"grayscale", png->grayscale},
+                {"filter", png->filter},
+                {"compression", png->compression}};
+    if (auto* ani = compilation.AsAnimatedCursor())
+        return {{"name", ani->name},
+                {"artist", ani->artist},
+                {"perDirectory", ani->imagesPerDirectory},
+                {"individualRates", ani->individualRates}};
+    return nullptr;
+}
+
+nlohmann::json ItemJson(const CItemList& list, int index) {
+    const tagILVITEM& item = *list.Item(index);
+    const tagILVITEM& image = item.Image();
+    const DibHeader* header = image.header;
+    nlohmann::json json = {
+        {"index", index},
+        {"width", header->biWidth},
+        {"height", header->biHeight},
+        {"bitCount", header->biBitCount},
+        {"colors", DibColorCount(header)},
+        {"mask", image.mask != nullptr},
+        {"hotspot", {item.frameInfo.hotspotX, item.frameInfo.hotspotY}},
+        {"delay", item.frameInfo.delay},
+        {"blend", item.frameInfo.blendOp},
+        {"dispose", item.frameInfo.disposeOp},
+        {"x", item.x},
+        {"y", item.y},
+        {"duplicateOf", nullptr},
+        {"rgbaSha256", Sha256Hex(PictureRgba(header, image.bits))},
+        {"maskSha256", nullptr},
+    };
+    if (item.IsDuplicate()) json["duplicateOf"] = list.IndexOf(item.reference);
+    if (image.mask) json["maskSha256"] = Sha256Hex(MaskBytes(header, image.mask));
+    return json;
+}
+
+void PrintText(const nlohmann::json& info, std::ostream& out) {
+    out << "type " << info["type"] << " (" << TypeName(info["type"].get<CompilationType>())
+        << ")\n";
+    out << "path " << (info["path"].is_null() ? "-" : info["path"].get<std::string>()) << '\n';
+    out << "plays " << info["plays"] << '\n';
+    out << "first frame excluded " << (info["firstFrameExcluded"].get<bool>() ? "yes" : "no")
+        << '\n';
+    if (!info["options"].is_null()) out << "options " << info["options"].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    out << "items " << info["items"].size() << '\n';
+    for (const auto& item : info["items"]) {
+        out << item["index"] << ": " << item["width"] << 'x' << item["height"] << ' '
+            << item["bitCount"] << "-bit colors " << item["colors"] << " mask "
+            << (item["mask"].get<bool>() ? "yes" : "no") << " hotspot " << item["hotspot"][0]
+            << ',' << item["hotspot"][1] << " delay " << item["delay"] << " blend "
+            << item["blend"] << " dispose " << item["dispose"] << " position " << item["x"]
+            << ',' << item["y"];
+        if (!item["duplicateOf"].is_null()) out << " duplicate-of " << item["duplicateOf"];
+        out << '\n';
+    }
+}
+
+bool Dump(const CItemList& list, const std::filesystem::path& dir, std::ostream& err) {
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    for (int index = 0; index < list.Count(); ++index) {
+        const tagILVITEM& image = list.Item(index)->Image();
+        auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+            std::ofstream file(dir / name, std::ios::binary | std::ios::trunc);
+            file.write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+            file.close();
+            if (!file) err << "iconmill-cli: cannot write " << (dir / name).string() << '\n';
+            return static_cast<bool>(file);
+        };
+        std::string stem = std::to_string(index);
+        if (!write(stem + ".rgba", PictureRgba(image.header, image.bits))) return false;
+        if (image.mask && !write(stem + ".mask", MaskBytes(image.header, image.mask))) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::string dumpDir;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-') {
+            files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--dump" && i + 1 < args.size()) {
+            dumpDir = args[++i];
+        } else {
+            err << "iconmill-cli info: unknown option '" << arg << "'\n" << kInfoUsage;
+            return 2;
+        }
+    }
+    if (files.empty()) {
+        err << "iconmill-cli info: no file given\n" << kInfoUsage;
+        return 2;
+    }
+
+    BatchInteraction ui(err);
+    CIconmillApp app(ui);
+    ui.pathsToChoose = files;
+    bool opened = app.OpenFiles(false);
+
+    CCompilation& compilation = app.Compilation();
+    nlohmann::json info = {
+        {"type", compilation.Type()},
+        {"path", nullptr},
+        {"plays", compilation.numPlays},
+        {"firstFrameExcluded", compilation.firstFrameExcluded},
+        {"options", OptionsJson(compilation)},
+        {"items", nlohmann::json::array()},
+    };
+    if (const std::string* path = compilation.Path()) info["path"] = *path;
+    for (int index = 0; index < app.Items().Count(); ++index)
+        info["items"].push_back(ItemJson(app.Items(), index));
+
+    if (json) {
+        out << info.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else {
+        PrintText(info, out);
+    }
+    bool dumped = dumpDir.empty() || Dump(app.Items(), dumpDir, err);
+    return opened && !ui.failed && dumped ? 0 : 1;
+}

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/bmp_bytes.h"
+#include "support/test_files.h"
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCliCaptured(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    int code = RunCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+}  // namespace
+
+TEST(InfoCommand, JsonDescribesEveryItemWithHashes) {
+    ScratchDir dir;
+    std::string a = dir.File("a.bmp"), b = dir.File("b.bmp");
+    WriteBytes(a, MakeBmp24(1, 1, 0x30, 0x20, 0x10));
+    WriteBytes(b, MakeBmp24(3, 2));
+    CliRun run = RunCliCaptured({"info", "--json", a, b});
+    ASSERT_EQ(run.code, 0) << run.err;
+    nlohmann::json info = nlohmann::json::parse(run.out);
+    EXPECT_EQ(info["type"], 0);
+    EXPECT_TRUE(info["path"].is_null());
+    EXPECT_EQ(info["plays"], 0);
+    EXPECT_EQ(info["firstFrameExcluded"], false);
+    EXPECT_TRUE(info["options"].is_null());
+    ASSERT_EQ(info["items"].size(), 2u);
+    const auto& first = info["items"][0];
+    EXPECT_EQ(first["index"], 0);
+    EXPECT_EQ(first["width"], 1);
+    EXPECT_EQ(first["height"], 1);
+    EXPECT_EQ(first["bitCount"], 24);
+    EXPECT_EQ(first["colors"], 0);
+    EXPECT_EQ(first["mask"], false);
+    EXPECT_EQ(first["hotspot"], nlohmann::json::array({0, 0}));
+    EXPECT_EQ(first["delay"], 600);
+    EXPECT_TRUE(first["duplicateOf"].is_null());
+    EXPECT_TRUE(first["maskSha256"].is_null());
+    // SHA-256 of the bytes 10 20 30 FF.
+    EXPECT_EQ(first["rgbaSha256"], "09349ae9fcc935c5d4a7dd1bebced6bef54f32ae3bf48ff1d92cc61b220859b2");
+    EXPECT_EQ(info["items"][1]["height"], 2);
+}
+
+TEST(InfoCommand, DumpWritesThePictureBytes) {
+    ScratchDir dir;
+    std::string a = dir.File("a.bmp");
+    WriteBytes(a, MakeBmp24(2, 1, 0x30, 0x20, 0x10));
+    CliRun run = RunCliCaptured({"info", "--dump", dir.File("dump"), a});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadBytes(dir.File("dump/0.rgba")),
+              (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0xFF, 0x10, 0x20, 0x30, 0xFF}));
+    EXPECT_NE(run.out.find("0: 2x1 24-bit"), std::string::npos) << run.out;
+}
+
+TEST(InfoCommand, AFailurePrintsTheEditorsMessageAndExitsNonZero) {
+    ScratchDir dir;
+    std::string bad = dir.File("bad.bmp");
+    WriteBytes(bad, {'B', 'M'});
+    CliRun run = RunCliCaptured({"info", bad});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, bad + "\nBad file format, contains illegal values or it is corrupted.\n");
+    EXPECT_EQ(RunCliCaptured({"info"}).code, 2);
+    EXPECT_EQ(RunCliCaptured({"info", "--bogus", bad}).code, 2);
+    EXPECT_EQ(RunCliCaptured({"bogus"}).code, 2);
+    CliRun help = RunCliCaptured({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("info [--json]"), std::string::npos);
+}
+
+TEST(InfoCommand, ReadsEveryBitmapOfTheCorpusWithoutFault) {
+    REQUIRE_CORPUS(corpus, "bmp");
+    int read = 0, refused = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
+        if (!entry.is_regular_file()) continue;
+        std::string extension = entry.path().extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension != ".bmp" && extension != ".dib") continue;
+        SCOPED_TRACE(entry.path().string());
+        std::string parent = entry.path().parent_path().filename().string();
+        CliRun run = RunCliCaptured({"info", "--json", entry.path().string()});
+        if (run.code == 0) {
+            ++read;
+            EXPECT_TRUE(run.err.empty());
+            EXPECT_EQ(nlohmann::json::parse(run.out)["items"].size(), 1u);
+        } else {
+            ++refused;
+            EXPECT_EQ(run.code, 1);
+            EXPECT_FALSE(run.err.empty());
+        }
+        // The suite's good files must all be read; the others may be refused, safely.
+        if (parent == "g") {
+            EXPECT_EQ(run.code, 0) << run.err;
+        }
+    }
+    EXPECT_GT(read, 50);
+    EXPECT_GT(refused, 10);
+}

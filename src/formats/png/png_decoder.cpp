@@ -282,13 +282,9 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
 
     const std::size_t headerSize = kBitmapInfoHeaderSize + std::size_t{layout.tableEntries} * 4;
     HeaderBlock dibHeader = AllocateHeaderBlock(headerSize);
-    // Interlaced passes fill the rows piecemeal, bits included: start from zeros.
-    Block bits =
-        header.interlaceMethod ? AllocateZeroedBlock(*imageSize) : AllocateBlock(*imageSize);
     Block windows = AllocateBlock(2 * windowSize);
     Block passRow = header.interlaceMethod ? AllocateBlock(stride) : Block();
-    if (!dibHeader || !bits || !windows || (header.interlaceMethod && !passRow))
-        return PngOutOfMemory;
+    if (!dibHeader || !windows || (header.interlaceMethod && !passRow)) return PngOutOfMemory;
 
     DibHeader* h = dibHeader.get();
     h->biSize = kBitmapInfoHeaderSize;
@@ -304,7 +300,9 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
     Inflater inflater(pieces, pieceCount);
     if (PngResult rc = inflater.Init(); rc != PngOk) return rc;
 
-    std::uint8_t* const dib = bits.get();
+    // The pixel block is made once the first rows have inflated, so a file that
+    // declares a large image but carries no valid data costs no large block.
+    Block bits;
     for (int p = 0; p < PngPassCount(header); ++p) {
         const Adam7Pass pass = PngPass(header, p);
         const std::uint32_t passWidth = Adam7PassExtent(header.width, pass.x0, pass.dx);
@@ -323,6 +321,13 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
                 rowsPerWindow < passHeight - y ? rowsPerWindow : std::size_t{passHeight - y};
             std::uint8_t* base = windows.get() + window * windowSize;
             if (PngResult rc = inflater.Read(base, rows * rowLength); rc != PngOk) return rc;
+            if (!bits) {
+                // Interlaced passes fill the rows piecemeal, padding included: zeros first.
+                bits = header.interlaceMethod ? AllocateZeroedBlock(*imageSize)
+                                              : AllocateBlock(*imageSize);
+                if (!bits) return PngOutOfMemory;
+            }
+            std::uint8_t* const dib = bits.get();
             for (std::size_t r = 0; r < rows; ++r, ++y) {
                 std::uint8_t* row = base + r * rowLength;
                 UnfilterRow(row[0], row + 1, previous ? previous + 1 : nullptr, rowBytes,

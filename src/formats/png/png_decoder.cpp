@@ -4,6 +4,10 @@
 
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 #include "core/checked_math.h"
@@ -20,6 +24,9 @@ constexpr std::uint32_t kIEND = PngChunkType("IEND");
 constexpr std::uint32_t kacTL = PngChunkType("acTL");
 constexpr std::uint32_t kfcTL = PngChunkType("fcTL");
 constexpr std::uint32_t kfdAT = PngChunkType("fdAT");
+// Marks, in a row's filter-type byte, a row that was already unfiltered together
+// with the row above it (any value above 4 otherwise means None).
+constexpr std::uint8_t kRowUnfiltered = 0xFF;
 
 // ---------------------------------------------------------------------------
 // Row conversion: one unfiltered PNG row to the densely packed pixels of a DIB
@@ -77,8 +84,21 @@ void ConvertGrayAlpha16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_
 }
 void ConvertRgba8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
     // R G B A in memory is the little-endian word A B G R; swapping the low and
-    // the third byte gives B G R A. Word-wise, so the loop vectorises.
-    for (std::uint32_t x = 0; x < width; ++x) {
+    // the third byte gives B G R A.
+    std::uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m128i low = _mm_set1_epi32(0xFF);
+    for (; x + 4 <= width; x += 4) {
+        const __m128i p =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * std::size_t{x}));
+        const __m128i swapped = _mm_or_si128(
+            _mm_and_si128(p, keep), _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 16), low),
+                                                 _mm_slli_epi32(_mm_and_si128(p, low), 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * std::size_t{x}), swapped);
+    }
+#endif
+    for (; x < width; ++x) {
         std::uint32_t p;
         std::memcpy(&p, src + 4 * std::size_t{x}, 4);
         p = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
@@ -330,8 +350,15 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
             std::uint8_t* const dib = bits.get();
             for (std::size_t r = 0; r < rows; ++r, ++y) {
                 std::uint8_t* row = base + r * rowLength;
-                UnfilterRow(row[0], row + 1, previous ? previous + 1 : nullptr, rowBytes,
-                            filterBpp);
+                if (row[0] == PngFilterPaeth && r + 1 < rows && row[rowLength] == PngFilterPaeth &&
+                    UnfilterPaethRowPair(row + 1, row + rowLength + 1,
+                                         previous ? previous + 1 : nullptr, rowBytes, filterBpp)) {
+                    // The next row is unfiltered too: mark it done for its turn.
+                    row[rowLength] = kRowUnfiltered;
+                } else if (row[0] != kRowUnfiltered) {
+                    UnfilterRow(row[0], row + 1, previous ? previous + 1 : nullptr, rowBytes,
+                                filterBpp);
+                }
                 row[0] = PngFilterNone;
                 previous = row;
                 const std::uint32_t imageRow = pass.y0 + y * std::uint32_t{pass.dy};

@@ -195,12 +195,17 @@ void ScatterPassRow(const std::uint8_t* dense, std::uint32_t count, unsigned bit
                     static_cast<std::uint8_t>(dibRow[x >> 1] | ((x & 1) ? nibble : nibble << 4));
             }
             break;
-        default: {
-            const unsigned bytes = bitCount / 8;
-            for (std::uint32_t i = 0; i < count; ++i, x += dx)
-                std::memcpy(dibRow + std::size_t{x} * bytes, dense + std::size_t{i} * bytes, bytes);
+        case 8:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx) dibRow[x] = dense[i];
             break;
-        }
+        case 24:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx)
+                std::memcpy(dibRow + 3 * std::size_t{x}, dense + 3 * std::size_t{i}, 3);
+            break;
+        default:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx)
+                std::memcpy(dibRow + 4 * std::size_t{x}, dense + 4 * std::size_t{i}, 4);
+            break;
     }
 }
 

@@ -157,6 +157,33 @@ void UnfilterPaethPairSimd(std::uint8_t* first, std::uint8_t* second, const std:
 }
 #endif
 
+// Byte-wise Paeth (indexed and low-depth images) for two rows, the second one
+// byte behind, so that the two dependency chains overlap.
+inline std::uint8_t PaethByte(int a, int b, int c) {
+    int pa = b - c, pb = a - c;
+    int pc = pa + pb;
+    pa = pa < 0 ? -pa : pa;
+    pb = pb < 0 ? -pb : pb;
+    pc = pc < 0 ? -pc : pc;
+    return static_cast<std::uint8_t>((pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c));
+}
+
+void UnfilterPaethPairBytes(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* previous,
+                            std::size_t length) {
+    if (length == 0) return;
+    first[0] = static_cast<std::uint8_t>(first[0] + previous[0]);
+    for (std::size_t i = 1; i < length; ++i) {
+        first[i] = static_cast<std::uint8_t>(first[i] +
+                                             PaethByte(first[i - 1], previous[i], previous[i - 1]));
+        const std::size_t j = i - 1;
+        second[j] = static_cast<std::uint8_t>(
+            second[j] + (j == 0 ? first[0] : PaethByte(second[j - 1], first[j], first[j - 1])));
+    }
+    const std::size_t j = length - 1;
+    second[j] = static_cast<std::uint8_t>(
+        second[j] + (j == 0 ? first[0] : PaethByte(second[j - 1], first[j], first[j - 1])));
+}
+
 template <unsigned Bpp>
 void UnfilterFor(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
                  std::size_t length) {
@@ -186,8 +213,12 @@ void UnfilterFor(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previ
 
 bool UnfilterPaethRowPair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* previous,
                           std::size_t length, unsigned bpp) {
-#if defined(__SSE2__)
     if (!previous) return false;
+    if (bpp == 1) {
+        UnfilterPaethPairBytes(first, second, previous, length);
+        return true;
+    }
+#if defined(__SSE2__)
     if (bpp == 4) {
         UnfilterPaethPairSimd<4>(first, second, previous, length);
         return true;

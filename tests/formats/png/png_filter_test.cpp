@@ -46,7 +46,7 @@ TEST(PngFilter, PaethRowPairMatchesSingleRows) {
         state = state * 1103515245u + 12345u;
         return static_cast<std::uint8_t>(state >> 16);
     };
-    for (unsigned bpp : {3u, 4u}) {
+    for (unsigned bpp : {1u, 3u, 4u}) {
         for (std::size_t pixels : {std::size_t{1}, std::size_t{2}, std::size_t{61}}) {
             SCOPED_TRACE(::testing::Message() << "bpp " << bpp << ", " << pixels << " pixels");
             const std::size_t length = pixels * bpp;

@@ -296,8 +296,9 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
     if (!imageSize || *imageSize > kMaxImageBytes) return PngOutOfMemory;
     const unsigned bitsPerPixel = PngBitsPerPixel(header);
     const unsigned filterBpp = PngFilterBytesPerPixel(header);
-    // The filtered rows pass through two windows; a row wider than a quarter of
-    // the image limit would make those alone larger than any image we keep.
+    // The filtered rows pass through two windows of at least one row each; rows
+    // above a quarter of the image limit are refused, which keeps the working
+    // memory (DIB and windows) within one and a half times the limit.
     const std::uint64_t fullRowLength = PngRowBytes(header.width, bitsPerPixel) + 1;
     if (fullRowLength > kMaxImageBytes / 4) return PngOutOfMemory;
     std::uint64_t rawSize = 0;

@@ -74,8 +74,10 @@ PngResult DecodePng(const std::uint8_t* data, std::size_t size, PngSink sink, vo
 // the rows are complete; data after them is neither inflated nor checked.
 // Results: PngFailed for a zlib error or a stream cut short; PngBadFormat for an
 // invalid header, a missing palette or a stream that ends before the rows do;
-// PngOutOfMemory when the DIB would exceed kMaxImageBytes (checked before
-// anything is allocated) or memory runs out. On failure nothing is handed out.
+// PngOutOfMemory when the DIB would exceed kMaxImageBytes or one filtered row a
+// quarter of it (checked before anything is allocated; the pixel block itself
+// is made only once the first rows have inflated) or memory runs out. On failure nothing is handed
+// out.
 struct PngDataPiece {
     const std::uint8_t* data;
     std::size_t size;

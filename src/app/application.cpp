@@ -4,6 +4,7 @@
 
 #include "app/report.h"
 #include "core/bmp_file.h"
+#include "formats/png/png_import.h"
 #include "formats/psd/psd_import.h"
 #include "platform/interaction.h"
 #include "platform/message_format.h"
@@ -81,6 +82,15 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             items_.AddItem(std::move(item));
             SetModified();
             return true;
+        }
+        case FormatPng: {
+            PngReadContext context;
+            PngResult result = ReadPngFile(path, &context);
+            if (result != PngOk) {
+                ReportPngResult(ui_, true, result, result == PngSystemError ? errno : 0, path);
+                return false;
+            }
+            return ImportPngContent(ui_, items_, *compilation_, context);
         }
         case FormatPsd: {
             CPSDParser parser;

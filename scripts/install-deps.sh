@@ -3,7 +3,8 @@
 set -eu
 
 PACKAGES="build-essential cmake pkg-config zlib1g-dev libssl-dev nlohmann-json3-dev
-qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev"
+qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
+icoutils"
 
 missing=""
 for package in $PACKAGES; do

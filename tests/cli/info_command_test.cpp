@@ -15,7 +15,7 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunCliWith(const std::vector<std::string>& args) {
+CliRun RunCliCaptured(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     int code = RunCli(args, out, err);
     return {code, out.str(), err.str()};
@@ -28,7 +28,7 @@ TEST(InfoCommand, JsonDescribesEveryItemWithHashes) {
     std::string a = dir.File("a.bmp"), b = dir.File("b.bmp");
     WriteBytes(a, MakeBmp24(1, 1, 0x30, 0x20, 0x10));
     WriteBytes(b, MakeBmp24(3, 2));
-    CliRun run = RunCliWith({"info", "--json", a, b});
+    CliRun run = RunCliCaptured({"info", "--json", a, b});
     ASSERT_EQ(run.code, 0) << run.err;
     nlohmann::json info = nlohmann::json::parse(run.out);
     EXPECT_EQ(info["type"], 0);
@@ -57,7 +57,7 @@ TEST(InfoCommand, DumpWritesThePictureBytes) {
     ScratchDir dir;
     std::string a = dir.File("a.bmp");
     WriteBytes(a, MakeBmp24(2, 1, 0x30, 0x20, 0x10));
-    CliRun run = RunCliWith({"info", "--dump", dir.File("dump"), a});
+    CliRun run = RunCliCaptured({"info", "--dump", dir.File("dump"), a});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(ReadBytes(dir.File("dump/0.rgba")),
               (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0xFF, 0x10, 0x20, 0x30, 0xFF}));
@@ -68,13 +68,13 @@ TEST(InfoCommand, AFailurePrintsTheEditorsMessageAndExitsNonZero) {
     ScratchDir dir;
     std::string bad = dir.File("bad.bmp");
     WriteBytes(bad, {'B', 'M'});
-    CliRun run = RunCliWith({"info", bad});
+    CliRun run = RunCliCaptured({"info", bad});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, bad + "\nBad file format, contains illegal values or it is corrupted.\n");
-    EXPECT_EQ(RunCliWith({"info"}).code, 2);
-    EXPECT_EQ(RunCliWith({"info", "--bogus", bad}).code, 2);
-    EXPECT_EQ(RunCliWith({"bogus"}).code, 2);
-    CliRun help = RunCliWith({"--help"});
+    EXPECT_EQ(RunCliCaptured({"info"}).code, 2);
+    EXPECT_EQ(RunCliCaptured({"info", "--bogus", bad}).code, 2);
+    EXPECT_EQ(RunCliCaptured({"bogus"}).code, 2);
+    CliRun help = RunCliCaptured({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("info [--json]"), std::string::npos);
 }
@@ -89,7 +89,7 @@ TEST(InfoCommand, ReadsEveryBitmapOfTheCorpusWithoutFault) {
         if (extension != ".bmp" && extension != ".dib") continue;
         SCOPED_TRACE(entry.path().string());
         std::string parent = entry.path().parent_path().filename().string();
-        CliRun run = RunCliWith({"info", "--json", entry.path().string()});
+        CliRun run = RunCliCaptured({"info", "--json", entry.path().string()});
         if (run.code == 0) {
             ++read;
             EXPECT_TRUE(run.err.empty());

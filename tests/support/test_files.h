@@ -14,7 +14,9 @@ std::optional<std::filesystem::path> CorpusDir(const std::string& subfolder = {}
 // Skips the running test when the corpus (sub-)folder is absent.
 #define REQUIRE_CORPUS(var, subfolder)                                    \
     auto var##_opt = CorpusDir(subfolder);                                \
-    if (!var##_opt) GTEST_SKIP() << "no shared corpus here: " << subfolder; \
+    if (!var##_opt) {                                                     \
+        GTEST_SKIP() << "no shared corpus here: " << subfolder;           \
+    }                                                                     \
     const std::filesystem::path var = *var##_opt
 
 // The folder of files committed with the tests (tests/data).

@@ -16,7 +16,7 @@ void PutLe32(Bytes& out, std::uint32_t value) {
 }
 
 void PutTag(Bytes& out, const char* fourCC) {
-    out.insert(out.end(), fourCC, fourCC + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(fourCC[i]));
 }
 
 Bytes MakeDibBlock(int width, int storedHeight, int bitCount, std::uint32_t clrUsed,
@@ -118,4 +118,41 @@ std::optional<std::string> RunTool(const std::string& program, const std::string
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
     pclose(pipe);
     return output;
+}
+
+Bytes RiffChunk(const char* id, const Bytes& data) {
+    Bytes out;
+    PutTag(out, id);
+    PutLe32(out, static_cast<std::uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    if (data.size() % 2) out.push_back(0);
+    return out;
+}
+
+Bytes RiffList(const char* type, const std::vector<Bytes>& chunks) {
+    Bytes data;
+    PutTag(data, type);
+    for (const Bytes& chunk : chunks) data.insert(data.end(), chunk.begin(), chunk.end());
+    return RiffChunk("LIST", data);
+}
+
+Bytes AniFileBytes(const std::vector<Bytes>& chunks, std::optional<std::uint32_t> riffSize) {
+    Bytes body;
+    PutTag(body, "ACON");
+    for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
+    Bytes out;
+    PutTag(out, "RIFF");
+    PutLe32(out, riffSize.value_or(static_cast<std::uint32_t>(body.size())));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Bytes AnihData(std::uint32_t frames, std::uint32_t steps, std::uint32_t rate, std::uint32_t flags) {
+    return U32Values({36, frames, steps, 0, 0, 0, 0, rate, flags});
+}
+
+Bytes U32Values(const std::vector<std::uint32_t>& values) {
+    Bytes out;
+    for (std::uint32_t value : values) PutLe32(out, value);
+    return out;
 }

@@ -81,3 +81,16 @@ inline Bytes BlockBytes(const void* block, std::size_t size) {
 // Runs a command and returns what it printed on stdout, or nullopt when the
 // program is not installed.
 std::optional<std::string> RunTool(const std::string& program, const std::string& arguments);
+
+// RIFF pieces of hand-made animated cursors.
+// A chunk: identifier, size, data and the pad byte of an odd size.
+Bytes RiffChunk(const char* id, const Bytes& data);
+// A "LIST" chunk of a type holding the given chunks.
+Bytes RiffList(const char* type, const std::vector<Bytes>& chunks);
+// "RIFF" size "ACON" and the chunks; the size is the true one unless given.
+Bytes AniFileBytes(const std::vector<Bytes>& chunks,
+                   std::optional<std::uint32_t> riffSize = std::nullopt);
+// The 36 bytes of an "anih" record with the other fields 0.
+Bytes AnihData(std::uint32_t frames, std::uint32_t steps, std::uint32_t rate, std::uint32_t flags);
+// uint32 values, little-endian.
+Bytes U32Values(const std::vector<std::uint32_t>& values);

@@ -18,11 +18,16 @@ namespace {
 // The compilation a single file chosen in the Open dialog gives.
 CompilationType CompilationTypeForOpen(ImageFileFormat format) {
     switch (format) {
-        case FormatPng: return CompilationAnimatedPng;
-        case FormatIco: return CompilationIcon;
-        case FormatCur: return CompilationCursor;
-        case FormatAni: return CompilationAnimatedCursor;
-        default: return CompilationNone;
+        case FormatPng:
+            return CompilationAnimatedPng;
+        case FormatIco:
+            return CompilationIcon;
+        case FormatCur:
+            return CompilationCursor;
+        case FormatAni:
+            return CompilationAnimatedCursor;
+        default:
+            return CompilationNone;
     }
 }
 
@@ -44,7 +49,9 @@ CIconmillApp::CIconmillApp(Interaction& ui)
     items_.SetListener(this);
 }
 
-CIconmillApp::~CIconmillApp() { items_.SetListener(nullptr); }
+CIconmillApp::~CIconmillApp() {
+    items_.SetListener(nullptr);
+}
 
 void CIconmillApp::ReplaceCompilation(std::unique_ptr<CCompilation> compilation) {
     compilation_ = std::move(compilation);
@@ -124,8 +131,7 @@ bool CIconmillApp::OpenFiles(bool add) {
 
 bool CIconmillApp::OpenStartupFile(const char* path) {
     if (!path) return false;
-    ReplaceCompilation(
-        MakeCompilation(CompilationTypeForStartup(ImageFileFormatOf(path)), path));
+    ReplaceCompilation(MakeCompilation(CompilationTypeForStartup(ImageFileFormatOf(path)), path));
     if (ReadImageFile(path)) {
         compilation_->modified = false;
         return true;
@@ -153,8 +159,9 @@ bool CIconmillApp::QuerySaveChanges() {
     std::string name;
     if (const std::string* path = compilation_->Path()) name = DisplayName(*path);
     if (name.empty()) name = LoadStringText(kStrUntitled);
-    Answer answer = ui_.ShowMessage(FormatMessageText(LoadStringText(kStrSaveChangesQuestion), {name}),
-                                    MessageIcon::Exclamation, MessageButtons::YesNoCancel);
+    Answer answer =
+        ui_.ShowMessage(FormatMessageText(LoadStringText(kStrSaveChangesQuestion), {name}),
+                        MessageIcon::Exclamation, MessageButtons::YesNoCancel);
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
     return Save();

@@ -24,7 +24,9 @@ enum class Message {
     Generic,
 };
 
-std::string Subject(const char* subject) { return subject ? subject : ""; }
+std::string Subject(const char* subject) {
+    return subject ? subject : "";
+}
 
 void Show(Interaction& ui, std::string text, MessageIcon icon) {
     if (text.empty()) text = LoadStringText(kStrGenericFailure);
@@ -48,7 +50,8 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
             if (!withName) return Show(ui, LoadStringText(kStrBadFormat), MessageIcon::Exclamation);
             [[fallthrough]];
         case Message::BadFormatNamed:
-            return Show(ui, FormatMessageText(LoadStringText(kStrBadFormatNamed), {Subject(subject)}),
+            return Show(ui,
+                        FormatMessageText(LoadStringText(kStrBadFormatNamed), {Subject(subject)}),
                         MessageIcon::Exclamation);
         case Message::CannotRead:
             return Show(ui, FormatMessageText(LoadStringText(kStrCannotRead), {Subject(subject)}),
@@ -63,7 +66,8 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
         case Message::PsdNoLayer:
             return Show(ui, LoadStringText(kStrPsdNoLayer), MessageIcon::Exclamation);
         case Message::PsdUnsupportedCompression:
-            return Show(ui, LoadStringText(kStrPsdUnsupportedCompression), MessageIcon::Exclamation);
+            return Show(ui, LoadStringText(kStrPsdUnsupportedCompression),
+                        MessageIcon::Exclamation);
         case Message::Generic:
             return Show(ui, {}, MessageIcon::Exclamation);
     }
@@ -71,45 +75,69 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
 
 Message ImageMessage(int code) {
     switch (code) {
-        case 3: return Message::SystemText;
-        case 4: return Message::BadFormat;
-        case 5: return Message::CannotRead;
-        case 6: return Message::OutOfMemory;
-        default: return Message::Generic;
+        case 3:
+            return Message::SystemText;
+        case 4:
+            return Message::BadFormat;
+        case 5:
+            return Message::CannotRead;
+        case 6:
+            return Message::OutOfMemory;
+        default:
+            return Message::Generic;
     }
 }
 
 Message IconMessage(int code) {
     switch (code) {
-        case 3: return Message::BadFormat;
-        case 4: return Message::CannotRead;
-        case 5: return Message::SystemText;
-        case 6: return Message::OutOfMemory;
-        default: return Message::Generic;
+        case 3:
+            return Message::BadFormat;
+        case 4:
+            return Message::CannotRead;
+        case 5:
+            return Message::SystemText;
+        case 6:
+            return Message::OutOfMemory;
+        default:
+            return Message::Generic;
     }
 }
 
 Message PngMessage(int code) {
     switch (code) {
-        case 3: return Message::SystemText;
-        case 4: return Message::CannotRead;
-        case 5: return Message::Corrupted;
-        case 6: return Message::BadFormat;
-        case 7: return Message::CannotRead;
-        case 8: return Message::OutOfMemory;
-        default: return Message::Generic;
+        case 3:
+            return Message::SystemText;
+        case 4:
+            return Message::CannotRead;
+        case 5:
+            return Message::Corrupted;
+        case 6:
+            return Message::BadFormat;
+        case 7:
+            return Message::CannotRead;
+        case 8:
+            return Message::OutOfMemory;
+        default:
+            return Message::Generic;
     }
 }
 
 Message PsdMessage(int code) {
     switch (code) {
-        case 3: return Message::BadFormatNamed;
-        case 4: return Message::SystemText;
-        case 5: return Message::OutOfMemory;
-        case 6: return Message::PsdUnsupportedMode;
-        case 7: return Message::PsdNoLayer;
-        case 8: return Message::PsdUnsupportedCompression;
-        default: return Message::Generic;
+        case 3:
+            return Message::BadFormatNamed;
+        case 4:
+            return Message::SystemText;
+        case 5:
+            return Message::OutOfMemory;
+        case 6:
+            return Message::PsdUnsupportedMode;
+        case 7:
+            return Message::PsdNoLayer;
+        case 8:
+            return Message::PsdUnsupportedCompression;
+        default:
+            return Message::Generic;
     }
 }
 
@@ -134,7 +162,9 @@ void ReportPsdResult(Interaction& ui, int code, int systemError, const char* sub
     ShowMessageFor(ui, PsdMessage(code), true, systemError, subject);
 }
 
-void ReportOutOfMemory(Interaction& ui) { Show(ui, LoadStringText(kStrOutOfMemory), MessageIcon::Error); }
+void ReportOutOfMemory(Interaction& ui) {
+    Show(ui, LoadStringText(kStrOutOfMemory), MessageIcon::Error);
+}
 
 void ReportGenericFailure(Interaction& ui) {
     ui.ShowMessage(LoadStringText(kStrGenericFailure), MessageIcon::None, MessageButtons::Ok);

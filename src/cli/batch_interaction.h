@@ -10,7 +10,7 @@
 #include "platform/interaction.h"
 
 class BatchInteraction : public Interaction {
-public:
+  public:
     explicit BatchInteraction(std::ostream& err) : err_(err) {}
 
     // The paths the next file dialog returns.
@@ -21,6 +21,6 @@ public:
     Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
 
-private:
+  private:
     std::ostream& err_;
 };

@@ -33,7 +33,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return args.empty() ? 2 : 0;
     }
     for (const Command& command : kCommands) {
-        if (args[0] == command.name) return command.run(CliArgs(args.begin() + 1, args.end()), out, err);
+        if (args[0] == command.name)
+            return command.run(CliArgs(args.begin() + 1, args.end()), out, err);
     }
     err << "iconmill-cli: unknown command '" << args[0] << "' (see --help)\n";
     return 2;

@@ -25,11 +25,16 @@ namespace {
 
 const char* TypeName(CompilationType type) {
     switch (type) {
-        case CompilationNone: return "none";
-        case CompilationIcon: return "icon";
-        case CompilationCursor: return "cursor";
-        case CompilationAnimatedPng: return "animated PNG";
-        case CompilationAnimatedCursor: return "animated cursor";
+        case CompilationNone:
+            return "none";
+        case CompilationIcon:
+            return "icon";
+        case CompilationCursor:
+            return "cursor";
+        case CompilationAnimatedPng:
+            return "animated PNG";
+        case CompilationAnimatedCursor:
+            return "animated cursor";
     }
     return "?";
 }
@@ -48,7 +53,7 @@ nlohmann::json OptionsJson(CCompilation& compilation) {
     return nullptr;
 }
 
-nlohmann::json ItemJson(const CItemList& list, int index) {
+nlohmann::json ItemJson(const CItemList& list, int index, bool withHashes) {
     const tagILVITEM& item = *list.Item(index);
     const tagILVITEM& image = item.Image();
     const DibHeader* header = image.header;
@@ -66,11 +71,17 @@ nlohmann::json ItemJson(const CItemList& list, int index) {
         {"x", item.x},
         {"y", item.y},
         {"duplicateOf", nullptr},
-        {"rgbaSha256", Sha256Hex(PictureRgba(header, image.bits))},
+        {"rgbaSha256", nullptr},
         {"maskSha256", nullptr},
     };
+    if (withHashes) {
+        json["rgbaSha256"] = Sha256OfRows(
+            [&](const RowSink& sink) { return ForEachRgbaRow(header, image.bits, sink); });
+        if (image.mask)
+            json["maskSha256"] = Sha256OfRows(
+                [&](const RowSink& sink) { return ForEachMaskRow(header, image.mask, sink); });
+    }
     if (item.IsDuplicate()) json["duplicateOf"] = list.IndexOf(item.reference);
-    if (image.mask) json["maskSha256"] = Sha256Hex(MaskBytes(header, image.mask));
     return json;
 }
 
@@ -81,18 +92,32 @@ void PrintText(const nlohmann::json& info, std::ostream& out) {
     out << "plays " << info["plays"] << '\n';
     out << "first frame excluded " << (info["firstFrameExcluded"].get<bool>() ? "yes" : "no")
         << '\n';
-    if (!info["options"].is_null()) out << "options " << info["options"].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    if (!info["options"].is_null())
+        out << "options "
+            << info["options"].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+            << '\n';
     out << "items " << info["items"].size() << '\n';
     for (const auto& item : info["items"]) {
         out << item["index"] << ": " << item["width"] << 'x' << item["height"] << ' '
             << item["bitCount"] << "-bit colors " << item["colors"] << " mask "
-            << (item["mask"].get<bool>() ? "yes" : "no") << " hotspot " << item["hotspot"][0]
-            << ',' << item["hotspot"][1] << " delay " << item["delay"] << " blend "
-            << item["blend"] << " dispose " << item["dispose"] << " position " << item["x"]
-            << ',' << item["y"];
+            << (item["mask"].get<bool>() ? "yes" : "no") << " hotspot " << item["hotspot"][0] << ','
+            << item["hotspot"][1] << " delay " << item["delay"] << " blend " << item["blend"]
+            << " dispose " << item["dispose"] << " position " << item["x"] << ',' << item["y"];
         if (!item["duplicateOf"].is_null()) out << " duplicate-of " << item["duplicateOf"];
         out << '\n';
     }
+}
+
+bool WriteRows(const std::filesystem::path& path, std::ostream& err,
+               const std::function<bool(const RowSink&)>& produce) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    produce([&](const std::uint8_t* row, std::size_t size) {
+        file.write(reinterpret_cast<const char*>(row), static_cast<std::streamsize>(size));
+        return static_cast<bool>(file);
+    });
+    file.close();
+    if (!file) err << "iconmill-cli: cannot write " << path.string() << '\n';
+    return static_cast<bool>(file);
 }
 
 bool Dump(const CItemList& list, const std::filesystem::path& dir, std::ostream& err) {
@@ -100,17 +125,15 @@ bool Dump(const CItemList& list, const std::filesystem::path& dir, std::ostream&
     std::filesystem::create_directories(dir, error);
     for (int index = 0; index < list.Count(); ++index) {
         const tagILVITEM& image = list.Item(index)->Image();
-        auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
-            std::ofstream file(dir / name, std::ios::binary | std::ios::trunc);
-            file.write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-            file.close();
-            if (!file) err << "iconmill-cli: cannot write " << (dir / name).string() << '\n';
-            return static_cast<bool>(file);
-        };
         std::string stem = std::to_string(index);
-        if (!write(stem + ".rgba", PictureRgba(image.header, image.bits))) return false;
-        if (image.mask && !write(stem + ".mask", MaskBytes(image.header, image.mask))) return false;
+        if (!WriteRows(dir / (stem + ".rgba"), err, [&](const RowSink& sink) {
+                return ForEachRgbaRow(image.header, image.bits, sink);
+            }))
+            return false;
+        if (image.mask && !WriteRows(dir / (stem + ".mask"), err, [&](const RowSink& sink) {
+                return ForEachMaskRow(image.header, image.mask, sink);
+            }))
+            return false;
     }
     return true;
 }
@@ -158,7 +181,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     };
     if (const std::string* path = compilation.Path()) info["path"] = *path;
     for (int index = 0; index < app.Items().Count(); ++index)
-        info["items"].push_back(ItemJson(app.Items(), index));
+        info["items"].push_back(ItemJson(app.Items(), index, json));
 
     if (json) {
         out << info.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

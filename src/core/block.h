@@ -16,8 +16,8 @@ struct FreeDeleter {
 template <class T>
 using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
-using Block = MallocPtr<std::uint8_t>;       // pixel bits, mask bits, raw data
-using HeaderBlock = MallocPtr<DibHeader>;    // header followed by its colour table
+using Block = MallocPtr<std::uint8_t>;     // pixel bits, mask bits, raw data
+using HeaderBlock = MallocPtr<DibHeader>;  // header followed by its colour table
 
 // A new uninitialised block, or null when the heap is exhausted. A size of 0
 // still gives a distinct block.

@@ -18,7 +18,7 @@ class CAnimatedPNGCompilation;
 class CAnimatedCursorCompilation;
 
 class CCompilation {
-public:
+  public:
     virtual ~CCompilation() = default;
     virtual CompilationType Type() const { return CompilationNone; }
     // The file the compilation belongs to; null for a compilation of type none.
@@ -27,35 +27,35 @@ public:
     virtual CAnimatedCursorCompilation* AsAnimatedCursor() { return nullptr; }
 
     bool modified = false;
-    bool askForOptions = true;  // an animated save shows its options first
-    std::uint32_t numPlays = 0;  // animated PNG play count; 0 = infinite
+    bool askForOptions = true;        // an animated save shows its options first
+    std::uint32_t numPlays = 0;       // animated PNG play count; 0 = infinite
     bool firstFrameExcluded = false;  // the default image is not an animation frame
 };
 
 // The typed compilations carry the path of their file.
 class CTypedCompilation : public CCompilation {
-public:
+  public:
     explicit CTypedCompilation(std::string path) : path_(std::move(path)) {}
     const std::string* Path() const override { return &path_; }
 
-private:
+  private:
     std::string path_;
 };
 
 class CIconCompilation : public CTypedCompilation {
-public:
+  public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationIcon; }
 };
 
 class CCursorCompilation : public CTypedCompilation {
-public:
+  public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationCursor; }
 };
 
 class CAnimatedPNGCompilation : public CTypedCompilation {
-public:
+  public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationAnimatedPng; }
     CAnimatedPNGCompilation* AsAnimatedPng() override { return this; }
@@ -67,15 +67,15 @@ public:
 };
 
 class CAnimatedCursorCompilation : public CTypedCompilation {
-public:
+  public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationAnimatedCursor; }
     CAnimatedCursorCompilation* AsAnimatedCursor() override { return this; }
 
     int imagesPerDirectory = 0;
     bool individualRates = false;  // write frame rates individually
-    std::string name;    // INAM
-    std::string artist;  // IART
+    std::string name;              // INAM
+    std::string artist;            // IART
 };
 
 // A new compilation of a type; `path` is ignored for type none.

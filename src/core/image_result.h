@@ -1,7 +1,7 @@
 #pragma once
 
 // The result of the DIB toolkit, the BMP functions and the image operations.
-enum [[nodiscard]] ImageResult : int {
+enum [[nodiscard]] ImageResult : int{
     ImageOk = 0,
     ImageNoSurface = 1,    // a drawing surface the operation needs could not be made
     ImageInvalidArg = 2,   // a required pointer is null, or the depths do not fit

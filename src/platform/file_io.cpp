@@ -100,8 +100,7 @@ mode_t DefaultFileMode() {
 
 }  // namespace
 
-SafeFileWriter::SafeFileWriter(std::string targetPath)
-    : target_path_(ResolveTarget(targetPath)) {}
+SafeFileWriter::SafeFileWriter(std::string targetPath) : target_path_(ResolveTarget(targetPath)) {}
 
 SafeFileWriter::~SafeFileWriter() {
     if (!committed_) Discard();

@@ -29,5 +29,9 @@ constexpr std::array<RgbQuad, 256> kHalftone = MakeHalftone();
 
 }  // namespace
 
-const std::array<RgbQuad, 256>& HalftonePalette() { return kHalftone; }
-const std::array<RgbQuad, 16>& Fixed16Palette() { return kFixed16; }
+const std::array<RgbQuad, 256>& HalftonePalette() {
+    return kHalftone;
+}
+const std::array<RgbQuad, 16>& Fixed16Palette() {
+    return kFixed16;
+}

@@ -26,14 +26,14 @@ struct FileDialogRequest {
 
 // Settings of the busy state that long operations enter.
 struct BusyRequest {
-    std::string text;       // the status-bar text
+    std::string text;  // the status-bar text
     bool cancellable = false;
     int progressRange = 0;  // 0: no progress bar range
     bool marquee = false;
 };
 
 class Interaction {
-public:
+  public:
     virtual ~Interaction() = default;
 
     // Shows a modal message box with the application's title and returns the
@@ -59,12 +59,12 @@ constexpr Answer DefaultAnswer(MessageButtons buttons) {
 
 // Enters the busy state for the life of the object.
 class BusyScope {
-public:
+  public:
     BusyScope(Interaction& ui, const BusyRequest& request) : ui_(ui) { ui_.BeginBusy(request); }
     ~BusyScope() { ui_.EndBusy(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     Interaction& ui_;
 };

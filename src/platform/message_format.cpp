@@ -70,7 +70,8 @@ std::string FormatMessageText(std::string_view pattern, std::initializer_list<Me
         // %N or %NN, then an optional !type!.
         std::size_t end = i + 1;
         int number = 0;
-        while (end < pattern.size() && end < i + 3 && std::isdigit(static_cast<unsigned char>(pattern[end]))) {
+        while (end < pattern.size() && end < i + 3 &&
+               std::isdigit(static_cast<unsigned char>(pattern[end]))) {
             number = number * 10 + (pattern[end] - '0');
             ++end;
         }

@@ -3,7 +3,8 @@
 Answer ScriptedInteraction::ShowMessage(std::string_view text, MessageIcon icon,
                                         MessageButtons buttons) {
     messages.push_back(Message{std::string(text), icon, buttons});
-    if (answers.empty()) return DefaultAnswer(buttons);
+    // A box with only an OK button asks nothing and takes no scripted answer.
+    if (buttons == MessageButtons::Ok || answers.empty()) return DefaultAnswer(buttons);
     Answer answer = answers.front();
     answers.pop_front();
     return answer;
@@ -29,4 +30,6 @@ bool ScriptedInteraction::PollBusyCancelled() {
     return false;
 }
 
-void ScriptedInteraction::EndBusy() { --busyDepth; }
+void ScriptedInteraction::EndBusy() {
+    --busyDepth;
+}

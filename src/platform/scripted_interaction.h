@@ -8,15 +8,15 @@
 #include "platform/interaction.h"
 
 class ScriptedInteraction : public Interaction {
-public:
+  public:
     struct Message {
         std::string text;
         MessageIcon icon;
         MessageButtons buttons;
     };
 
-    // Answers given to the next message boxes, in order; when the script runs out
-    // a box gets its default answer (its first button).
+    // Answers given to the next questions (boxes with more than an OK button), in
+    // order; when the script runs out a box gets its default answer (its first button).
     std::deque<Answer> answers;
     // Results of the next file dialogs, in order; an empty entry cancels. When
     // the script runs out a dialog is cancelled.

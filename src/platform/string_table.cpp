@@ -27,7 +27,8 @@ constexpr std::pair<int, const char*> kStrings[] = {
      "reference (original) item instead."},
     {kStrAniSequenceQuestion,
      "%1\nDo you want to ignore the duplicated images sequence and add only images once?"},
-    {kStrAniImageCount, "Image count is not correct to build each icon directory with %1!d! items."},
+    {kStrAniImageCount,
+     "Image count is not correct to build each icon directory with %1!d! items."},
     {kStrIntegerValue, "Please enter an integer value."},
     {kStrCannotRead,
      "%1\nIconmill cannot read this file.\nThis is not a valid file, or its format is not "

@@ -4,13 +4,13 @@
 // Numbers below 160 and from 57344 are the resource numbers the texts have always
 // had; 160 and above (below 57344) number texts that had none.
 enum StringId : int {
-    kStrOutOfMemory = 131,         // "Not enough memory available to perform the operation."
-    kStrContinueReading = 132,     // "Do you want to continue reading the remaining files?"
-    kStrGenericFailure = 137,      // "Failed to perform the operation. Some things wrong."
+    kStrOutOfMemory = 131,      // "Not enough memory available to perform the operation."
+    kStrContinueReading = 132,  // "Do you want to continue reading the remaining files?"
+    kStrGenericFailure = 137,   // "Failed to perform the operation. Some things wrong."
     kStrAlreadyRunning = 141,
     kStrExporting = 142,
     kStrVariableNameEmpty = 143,
-    kStrValueRange = 144,          // "%1!d!" and "%2!d!" inserts
+    kStrValueRange = 144,  // "%1!d!" and "%2!d!" inserts
     kStrInProgress = 145,
     kStrMaskFailed = 146,
     kStrWidthNotDivisible = 147,
@@ -22,16 +22,16 @@ enum StringId : int {
     kStrAniImageCount = 157,        // "%1!d!" the images per directory
     kStrIntegerValue = 158,
 
-    kStrCannotRead = 160,           // "%1" the path
-    kStrBadFormatNamed = 161,       // "%1" the path
+    kStrCannotRead = 160,      // "%1" the path
+    kStrBadFormatNamed = 161,  // "%1" the path
     kStrBadFormat = 162,
-    kStrCorrupted = 163,            // "%1" the path
+    kStrCorrupted = 163,  // "%1" the path
     kStrPsdUnsupportedMode = 164,
     kStrPsdNoLayer = 165,
     kStrPsdUnsupportedCompression = 166,
     kStrSaveChangesQuestion = 167,  // "%1" the compilation's name
     kStrUntitled = 168,
-    kStrSubjectAndSystemText = 169, // "%1" the subject, "%2" the system text
+    kStrSubjectAndSystemText = 169,  // "%1" the subject, "%2" the system text
 
     kStrAppTitle = 57344,
     kStrReady = 57345,

@@ -16,11 +16,11 @@ std::string CannotRead(const std::string& path) {
 }
 
 class OpenPipeline : public testing::Test {
-protected:
+  protected:
     OpenPipeline() {
         app.onTitleChanged = [this] { ++titleUpdates; };
         WriteBytes(small, MakeBmp24(2, 3, 1, 2, 3));
-        WriteBytes(wide, MakeBmp24(7, 1));
+        WriteBytes(wide, MakeBmp24(7, 2));
         WriteBytes(broken, {'B', 'M', 0, 0});
     }
 
@@ -57,10 +57,11 @@ TEST_F(OpenPipeline, ReadImageFileAddsABitmapAndMarksTheCompilationModified) {
 
 TEST_F(OpenPipeline, TheExtensionDecidesTheReader) {
     std::string readme = dir.File("README");
-    WriteBytes(readme, MakeBmp24(1, 1));
+    WriteBytes(readme, MakeBmp24(3, 3));
     std::string pngInDib = dir.File("x.dib");
-    WriteBytes(pngInDib, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                          0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, 0x90, 0x77, 0x53, 0xDE});
+    WriteBytes(pngInDib,
+               {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I',  'H',  'D',  'R', 0,
+                0,    0,   1,   0,   0,    0,    1,    8,    2, 0, 0, 0,  0x90, 0x77, 0x53, 0xDE});
     EXPECT_FALSE(app.ReadImageFile(readme.c_str()));
     EXPECT_FALSE(app.ReadImageFile(pngInDib.c_str()));
     EXPECT_FALSE(app.ReadImageFile(nullptr));
@@ -87,8 +88,9 @@ TEST_F(OpenPipeline, OpenSeveralFilesGoesOnAfterAFailureWhenTheUserSaysYes) {
     const FileDialogRequest& request = ui.fileRequests.at(0);
     EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(request.title, "");
-    EXPECT_EQ(request.filter.substr(0, 60),
-              "All Supported Formats|*.bmp;*.dib;*.png;*.psd;*.ico;*.cur;*");
+    EXPECT_EQ(
+        request.filter.rfind("All Supported Formats|*.bmp;*.dib;*.png;*.psd;*.ico;*.cur;*.ani|", 0),
+        0u);
 }
 
 TEST_F(OpenPipeline, OpenStopsWhenTheUserSaysNoAndAFailedLastFileAsksNothing) {

@@ -11,7 +11,8 @@ namespace {
 const char* const kCannotRead =
     "/p/x.bin\nIconmill cannot read this file.\nThis is not a valid file, or its format is not "
     "currently supported.";
-const char* const kBadNamed = "/p/x.bin\nBad file format, contains illegal values or it is corrupted.";
+const char* const kBadNamed =
+    "/p/x.bin\nBad file format, contains illegal values or it is corrupted.";
 const char* const kBad = "Bad file format, contains illegal values.";
 const char* const kCorrupted = "/p/x.bin\nThe file is corrupted.";
 const char* const kMemory = "Not enough memory available to perform the operation.";
@@ -22,10 +23,14 @@ enum Family { Image, Icon, Png, Psd };
 
 void Report(ScriptedInteraction& ui, Family family, bool withName, int code) {
     switch (family) {
-        case Image: return ReportImageResult(ui, withName, code, ENOENT, "/p/x.bin");
-        case Icon: return ReportIconResult(ui, withName, code, ENOENT, "/p/x.bin");
-        case Png: return ReportPngResult(ui, withName, code, ENOENT, "/p/x.bin");
-        case Psd: return ReportPsdResult(ui, code, ENOENT, "/p/x.bin");
+        case Image:
+            return ReportImageResult(ui, withName, code, ENOENT, "/p/x.bin");
+        case Icon:
+            return ReportIconResult(ui, withName, code, ENOENT, "/p/x.bin");
+        case Png:
+            return ReportPngResult(ui, withName, code, ENOENT, "/p/x.bin");
+        case Psd:
+            return ReportPsdResult(ui, code, ENOENT, "/p/x.bin");
     }
 }
 
@@ -38,15 +43,33 @@ TEST(Report, EveryCodeOfEveryFamilyHasItsMessageAndIcon) {
         bool withName;
         const char* text;
     } cases[] = {
-        {Image, 0, true, kGeneric},  {Image, 1, true, kGeneric},     {Image, 2, true, kGeneric},
-        {Image, 3, true, kSystem},   {Image, 4, true, kBadNamed},    {Image, 4, false, kBad},
-        {Image, 5, true, kCannotRead}, {Image, 6, true, kMemory},    {Image, 7, true, kGeneric},
-        {Icon, 3, true, kBadNamed},  {Icon, 3, false, kBad},         {Icon, 4, true, kCannotRead},
-        {Icon, 5, true, kSystem},    {Icon, 6, true, kMemory},       {Icon, 7, true, kGeneric},
-        {Icon, 8, true, kGeneric},   {Png, 3, true, kSystem},        {Png, 4, true, kCannotRead},
-        {Png, 5, true, kCorrupted},  {Png, 6, true, kBadNamed},      {Png, 6, false, kBad},
-        {Png, 7, true, kCannotRead}, {Png, 8, true, kMemory},        {Png, 9, true, kGeneric},
-        {Psd, 3, false, kBadNamed},  {Psd, 4, false, kSystem},       {Psd, 5, false, kMemory},
+        {Image, 0, true, kGeneric},
+        {Image, 1, true, kGeneric},
+        {Image, 2, true, kGeneric},
+        {Image, 3, true, kSystem},
+        {Image, 4, true, kBadNamed},
+        {Image, 4, false, kBad},
+        {Image, 5, true, kCannotRead},
+        {Image, 6, true, kMemory},
+        {Image, 7, true, kGeneric},
+        {Icon, 3, true, kBadNamed},
+        {Icon, 3, false, kBad},
+        {Icon, 4, true, kCannotRead},
+        {Icon, 5, true, kSystem},
+        {Icon, 6, true, kMemory},
+        {Icon, 7, true, kGeneric},
+        {Icon, 8, true, kGeneric},
+        {Png, 3, true, kSystem},
+        {Png, 4, true, kCannotRead},
+        {Png, 5, true, kCorrupted},
+        {Png, 6, true, kBadNamed},
+        {Png, 6, false, kBad},
+        {Png, 7, true, kCannotRead},
+        {Png, 8, true, kMemory},
+        {Png, 9, true, kGeneric},
+        {Psd, 3, false, kBadNamed},
+        {Psd, 4, false, kSystem},
+        {Psd, 5, false, kMemory},
         {Psd, 6, false,
          "Unfortunately, this mode of the PSD file is not supported yet. Only RGB/8 and Indexed "
          "modes are supported."},

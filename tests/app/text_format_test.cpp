@@ -9,11 +9,20 @@ TEST(FormatByteSize, UnitsGroupingAndTenths) {
         std::uint64_t count;
         const char* text;
     } cases[] = {
-        {0, "0 byte"},          {1, "1 byte"},           {2, "2 bytes"},
-        {1000, "1,000 bytes"},  {1023, "1,023 bytes"},   {1024, "1 KB"},
-        {1030, "1.0 KB"},       {1536, "1.5 KB"},        {10000, "9.7 KB"},
-        {1048575, "1,023.9 KB"}, {1048576, "1 MB"},      {3u << 30, "3 GB"},
-        {std::uint64_t{1} << 40, "1 TB"}, {(std::uint64_t{1} << 40) * 1500, "1,500 TB"},
+        {0, "0 byte"},
+        {1, "1 byte"},
+        {2, "2 bytes"},
+        {1000, "1,000 bytes"},
+        {1023, "1,023 bytes"},
+        {1024, "1 KB"},
+        {1030, "1.0 KB"},
+        {1536, "1.5 KB"},
+        {10000, "9.7 KB"},
+        {1048575, "1,023.9 KB"},
+        {1048576, "1 MB"},
+        {3u << 30, "3 GB"},
+        {std::uint64_t{1} << 40, "1 TB"},
+        {(std::uint64_t{1} << 40) * 1500, "1,500 TB"},
         {~std::uint64_t{0}, "16,777,215.9 TB"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatByteSize(c.count), c.text) << c.count;

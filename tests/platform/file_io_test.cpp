@@ -12,7 +12,9 @@
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(const char* text) { return {text, text + std::strlen(text)}; }
+std::vector<std::uint8_t> Bytes(const char* text) {
+    return {text, text + std::strlen(text)};
+}
 
 std::size_t EntryCount(const std::filesystem::path& dir) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));

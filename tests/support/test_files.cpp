@@ -13,10 +13,13 @@ std::optional<std::filesystem::path> CorpusDir(const std::string& subfolder) {
     return dir;
 }
 
-std::filesystem::path TestDataDir() { return ICONMILL_TEST_DATA_DIR; }
+std::filesystem::path TestDataDir() {
+    return ICONMILL_TEST_DATA_DIR;
+}
 
 ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "iconmill-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "iconmill-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -33,5 +36,6 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }

@@ -12,11 +12,11 @@
 std::optional<std::filesystem::path> CorpusDir(const std::string& subfolder = {});
 
 // Skips the running test when the corpus (sub-)folder is absent.
-#define REQUIRE_CORPUS(var, subfolder)                                    \
-    auto var##_opt = CorpusDir(subfolder);                                \
-    if (!var##_opt) {                                                     \
-        GTEST_SKIP() << "no shared corpus here: " << subfolder;           \
-    }                                                                     \
+#define REQUIRE_CORPUS(var, subfolder)                          \
+    auto var##_opt = CorpusDir(subfolder);                      \
+    if (!var##_opt) {                                           \
+        GTEST_SKIP() << "no shared corpus here: " << subfolder; \
+    }                                                           \
     const std::filesystem::path var = *var##_opt
 
 // The folder of files committed with the tests (tests/data).
@@ -24,7 +24,7 @@ std::filesystem::path TestDataDir();
 
 // A fresh, empty folder removed when the object goes.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -32,7 +32,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

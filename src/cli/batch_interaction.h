@@ -17,6 +17,9 @@ class BatchInteraction : public Interaction {
     std::vector<std::string> pathsToChoose;
     // Whether a warning or error message was shown: the command failed.
     bool failed = false;
+    // The answer to the animated cursor sequence question: false adds each image
+    // once (Yes, the default), true follows the file's sequence (No).
+    bool followAniSequence = false;
 
     Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;

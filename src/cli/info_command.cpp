@@ -10,7 +10,7 @@
 #include "core/dib.h"
 
 const char* const kInfoUsage =
-    "info [--json] [--dump DIR] FILE...\n"
+    "info [--json] [--dump DIR] [--sequence once|follow] FILE...\n"
     "    Opens the files as the editor's Open command does (one file: the compilation\n"
     "    type its extension gives; several: type none) and describes the compilation:\n"
     "    its type, path, play count and first-frame flag, then one line per item with\n"
@@ -19,7 +19,10 @@ const char* const kInfoUsage =
     "    refers to. --json prints one JSON object instead; --dump DIR also writes each\n"
     "    item's picture as DIR/N.rgba (top-down R,G,B,A rows) and its mask as DIR/N.mask\n"
     "    (top-down rows, one byte per pixel, 1 transparent). After a failed file the\n"
-    "    remaining files are read (the default answer).\n";
+    "    remaining files are read (the default answer). --sequence answers the question\n"
+    "    an animated cursor with a step sequence asks: once (the default, answering Yes)\n"
+    "    adds each image once, follow (answering No) adds the images in the order of\n"
+    "    the sequence, repeated images as duplicates.\n";
 
 namespace {
 
@@ -145,6 +148,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     std::string dumpDir;
     std::vector<std::string> files;
     bool optionsEnded = false;
+    bool followSequence = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-') {
@@ -155,6 +159,9 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
             json = true;
         } else if (arg == "--dump" && i + 1 < args.size()) {
             dumpDir = args[++i];
+        } else if (arg == "--sequence" && i + 1 < args.size() &&
+                   (args[i + 1] == "once" || args[i + 1] == "follow")) {
+            followSequence = args[++i] == "follow";
         } else {
             err << "iconmill-cli info: unknown option '" << arg << "'\n" << kInfoUsage;
             return 2;
@@ -166,6 +173,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     }
 
     BatchInteraction ui(err);
+    ui.followAniSequence = followSequence;
     CIconmillApp app(ui);
     ui.pathsToChoose = files;
     bool opened = app.OpenFiles(false);

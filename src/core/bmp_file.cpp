@@ -44,10 +44,10 @@ void StoreFileHeader(std::uint8_t* b, std::uint32_t size, std::uint32_t offBits)
     put32(10, offBits);
 }
 
-// The header fields every image must have before anything is sized from it.
+// The header fields every image must have before anything is sized from it. A
+// negative width describes no picture (only the height carries a direction).
 bool IsValidInfoHeader(const DibHeader& h) {
-    return h.biWidth != 0 && h.biHeight != 0 && h.biPlanes == 1 &&
-           IsSupportedBitCount(h.biBitCount);
+    return h.biWidth > 0 && h.biHeight != 0 && h.biPlanes == 1 && IsSupportedBitCount(h.biBitCount);
 }
 
 }  // namespace
@@ -144,9 +144,13 @@ ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits
         return ImageBadFormat;
     // Compressed data expands to the full image later, so its size is judged too.
     if (imageSize > kMaxImageBytes) return ImageOutOfMemory;
+    // Run-length data can be longer than the rows it encodes (absolute runs and
+    // their padding), so it is read to the end of the file; other compressed data
+    // is never longer than the rows.
+    const bool runLength = header->biCompression == kBiRle8 || header->biCompression == kBiRle4;
+    const std::uint64_t dataLimit = runLength ? kMaxImageBytes : imageSize;
     const std::size_t bitsSize =
-        compressed ? static_cast<std::size_t>(std::min<std::uint64_t>(imageSize, dataInFile))
-                   : imageSize;
+        compressed ? static_cast<std::size_t>(std::min(dataLimit, dataInFile)) : imageSize;
 
     Block bits = AllocateBlock(bitsSize);
     if (!bits) return ImageOutOfMemory;

@@ -21,15 +21,16 @@ std::size_t BitfieldMaskBytesAfterHeader(const DibHeader* header);
 // still be compressed (run-length or bit fields); ExpandCompressedDib makes it an
 // item's image. Both outputs are null unless the result is ImageOk. *outBitsSize
 // receives the size of the pixel block: image size for an uncompressed image; for
-// a compressed one the bytes of data the file holds, at most the uncompressed
-// image size (bytes the file ends before are zero). errno is kept, except on
+// a compressed one the bytes of data the file holds from the pixel offset on (for
+// run-length data up to kMaxImageBytes, which may exceed the uncompressed size;
+// for other compressions at most the uncompressed size). errno is kept, except on
 // ImageSystemError, where it holds the failing call's code.
 //
 // Checks, in order: null path (ImageInvalidArg); open and size (ImageSystemError);
 // a file under 66 bytes, a file header without "BM" or with bfSize 0, a header
-// shorter than 40 bytes, a zero width or height, planes other than 1, a depth
-// other than 1, 4, 8, 16, 24 or 32, a header, mask or colour table that overruns
-// the file, and for an uncompressed image pixel rows that overrun it or whose
+// shorter than 40 bytes, a zero or negative width, a zero height, planes other
+// than 1, a depth other than 1, 4, 8, 16, 24 or 32, a header, mask or colour table
+// that overruns the file, and for an uncompressed image pixel rows that overrun it or whose
 // size overflows (ImageBadFormat); an image whose pixel block would exceed
 // kMaxImageBytes, compressed or not, is ImageOutOfMemory before anything big is
 // allocated. The compression field is not judged here.
@@ -38,7 +39,9 @@ ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits
 
 // Writes a header block and its pixels as a BMP file, unchanged (a top-down image
 // keeps its negative height). The file replaces the old one only when every
-// byte is written; a failure leaves what was there untouched. errno as above.
+// byte is written; a failure (ImageSystemError) leaves what was there untouched
+// and no partial file. ImageInvalidArg for a null argument; ImageUnsupported for
+// an image too large for the file header's 32-bit sizes. errno as above.
 ImageResult WriteBmpFile(const char* path, const DibHeader* header, const std::uint8_t* bits);
 
 // Turns a compressed image (BI_RLE8, BI_RLE4, BI_BITFIELDS, BI_ALPHABITFIELDS)

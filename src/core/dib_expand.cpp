@@ -129,8 +129,8 @@ std::uint32_t MaskAt(const DibHeader* header, std::size_t offset) {
 }
 
 // Converts bit-field pixels to 5-5-5 (16 bits) or BGRA (32 bits), keeping the row
-// order and the stride (both depths keep their pixel size). Bytes past `size`
-// count as 0.
+// order and the stride (both depths keep their pixel size). A pixel not wholly
+// within `size` bytes, and every one after it, is 0.
 void DecodeBitfields(const DibHeader* header, const std::uint8_t* data, std::size_t size,
                      std::uint8_t* out) {
     const bool hasAlphaMask =
@@ -144,8 +144,10 @@ void DecodeBitfields(const DibHeader* header, const std::uint8_t* data, std::siz
     for (std::uint32_t r = 0; r < rows; ++r) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::size_t at = std::size_t{r} * stride + std::size_t{x} * bytes;
+            // Pixels past the data stay zero, which is what a zero pixel converts to.
+            if (at + bytes > size) return;
             std::uint32_t pixel = 0;
-            if (at + bytes <= size) std::memcpy(&pixel, data + at, bytes);
+            std::memcpy(&pixel, data + at, bytes);
             if (bytes == 2) {
                 const unsigned v = (red.Scale(pixel) >> 3) << 10 | (green.Scale(pixel) >> 3) << 5 |
                                    blue.Scale(pixel) >> 3;

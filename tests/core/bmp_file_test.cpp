@@ -81,6 +81,7 @@ TEST(ReadBmpFile, ResultCodesOfCraftedFiles) {
         {"core header", core, ImageBadFormat},
         {"header larger than file", spoiled(SmallestFile(), 14, 1000), ImageBadFormat},
         {"width 0", withHeader(MakeHeader(0, 4, 32), 32), ImageBadFormat},
+        {"negative width", withHeader(MakeHeader(-4, 4, 32), 64), ImageBadFormat},
         {"height 0", withHeader(MakeHeader(4, 0, 32), 32), ImageBadFormat},
         {"planes 2", spoiled(withHeader(MakeHeader(2, 4, 32), 32), 26, 0x00200002), ImageBadFormat},
         {"2 bits", withHeader(MakeHeader(4, 4, 2), 32), ImageBadFormat},
@@ -186,11 +187,18 @@ TEST(ReadBmpFile, RunLengthDataIsBoundedByTheFile) {
     ASSERT_EQ(out.result, ImageOk);
     EXPECT_EQ(out.bitsSize, 2u);
     EXPECT_EQ(out.bits.get()[0], 4);
-    // Data beyond the uncompressed size is not read.
+    // Run-length data may be longer than the rows it encodes: all of it is read.
     ReadOutcome longer =
         ReadBytesAsBmp(dir, BmpFileBytes(Header8(2, kBiRle8), std::vector<std::uint8_t>(40, 0)));
     ASSERT_EQ(longer.result, ImageOk);
-    EXPECT_EQ(longer.bitsSize, 8u);
+    EXPECT_EQ(longer.bitsSize, 40u);
+    // Bit-field data is read no further than the rows.
+    ReadOutcome fields = ReadBytesAsBmp(
+        dir,
+        BmpFileBytes(HeaderBytes(MakeHeader(2, 2, 32, kBiBitfields), std::vector<std::uint8_t>(12)),
+                     std::vector<std::uint8_t>(40, 0)));
+    ASSERT_EQ(fields.result, ImageOk);
+    EXPECT_EQ(fields.bitsSize, 16u);
 }
 
 TEST(ReadBmpFile, KeepsBitfieldMasksAfterA40ByteHeader) {

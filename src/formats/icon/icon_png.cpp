@@ -2,9 +2,13 @@
 
 #include <cstring>
 
+namespace {
+constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+}  // namespace
+
 bool IsPngBlock(std::span<const std::uint8_t> data) {
-    return data.size() >= sizeof(kPngSignature) &&
-           std::memcmp(data.data(), kPngSignature, sizeof(kPngSignature)) == 0;
+    return data.size() >= sizeof(kSignature) &&
+           std::memcmp(data.data(), kSignature, sizeof(kSignature)) == 0;
 }
 
 // The PNG codec is not part of this build yet: a PNG entry yields no image and

@@ -9,8 +9,6 @@
 #include "core/block.h"
 #include "formats/icon/icon_file.h"
 
-constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
 // True when the block begins with the 8-byte PNG signature.
 bool IsPngBlock(std::span<const std::uint8_t> data);
 

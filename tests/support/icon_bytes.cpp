@@ -106,10 +106,11 @@ IconImageSink OwnedImages::Sink() {
     };
 }
 
-std::optional<std::string> RunTool(const std::string& program, const std::string& arguments) {
+std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
+                                   bool withStderr) {
     std::string probe = "command -v " + program + " >/dev/null 2>&1";
     if (std::system(probe.c_str()) != 0) return std::nullopt;
-    std::string command = program + " " + arguments + " 2>/dev/null";
+    std::string command = program + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return std::nullopt;
     std::string output;

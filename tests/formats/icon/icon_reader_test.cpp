@@ -274,10 +274,11 @@ TEST(IconReader, CorpusFilesAgreeWithIcotool) {
         "hopper_unexpected.ico",     // bHeight 32 over a 16 x 32 DIB: 32 rows without a mask
         "truncated_mask_32bpp.ico",  // the mask is cut short
         "mask_1.cur",
-        "mask_L.cur",        // dwBytesInRes 8
-        "invalid.ico",       // empty file
-        "overflowicon.ico",  // 65535 bits per pixel
-        "no_cursors.cur",    // idCount 0
+        "mask_L.cur",              // dwBytesInRes 8
+        "invalid.ico",             // empty file
+        "overflowicon.ico",        // 65535 bits per pixel
+        "no_cursors.cur",          // idCount 0
+        "pngwithheight_icon.ico",  // a PNG entry whose image data fails its CRC
     };
     OwnedImages probe;
     const bool pngMissing =
@@ -302,12 +303,16 @@ TEST(IconReader, CorpusFilesAgreeWithIcotool) {
             if (result != IconOk) continue;
             ++read;
             if (!haveIcotool) continue;
-            std::string listing = *RunTool("icotool", "-l '" + file.path().string() + "'");
+            std::string listing = *RunTool("icotool", "-l '" + file.path().string() + "'", true);
+            bool complained = false;
             std::istringstream lines(listing);
             std::string line;
             std::size_t index = 0;
             while (std::getline(lines, line)) {
-                if (line.rfind("--", 0) != 0) continue;
+                if (line.rfind("--", 0) != 0) {
+                    complained = true;
+                    continue;
+                }
                 ASSERT_LT(index, images.images.size()) << line;
                 const tagICON_IMAGE_INFO& image = images.images[index++];
                 auto field = [&](const std::string& name) {
@@ -327,7 +332,10 @@ TEST(IconReader, CorpusFilesAgreeWithIcotool) {
                 }
             }
             if (index == 0) continue;  // icotool gave up on this one
-            EXPECT_EQ(index, images.images.size());
+            // icotool stops at an entry whose size field it finds wrong.
+            if (!complained || index == images.images.size()) {
+                EXPECT_EQ(index, images.images.size());
+            }
             ++compared;
         }
     }

@@ -32,8 +32,12 @@ std::string FormatByteSize(std::uint64_t count) {
         std::string text = GroupThousands(count / size);
         std::uint64_t rest = count % size;
         // rest < 2^40 and x10 stays far inside 64 bits.
-        if (rest != 0) text += "." + std::to_string(rest * 10 / size);
-        return text + unit.unit;
+        if (rest != 0) {
+            text += '.';
+            text += std::to_string(rest * 10 / size);
+        }
+        text += unit.unit;
+        return text;
     }
     return {};
 }

@@ -14,6 +14,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"info", RunInfoCommand, &kInfoUsage},
+    {"op", RunOpCommand, &kOpUsage},
 };
 
 void PrintHelp(std::ostream& out) {

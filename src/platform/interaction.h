@@ -43,6 +43,16 @@ class Interaction {
     // Runs a file dialog; the chosen paths in the dialog's order, empty when cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileDialogRequest& request) = 0;
 
+    // Whether SHIFT is held down as a command starts (the hidden switch of some
+    // commands).
+    virtual bool IsShiftDown() { return false; }
+    // The standard colour dialog, opened on `initial` (0x00BBGGRR): the chosen
+    // colour, or nullopt when it is not closed with OK.
+    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) {
+        (void)initial;
+        return std::nullopt;
+    }
+
     // The busy state of long operations. Poll lets the interface breathe between
     // steps and tells whether the user asked to cancel (ESC).
     virtual void BeginBusy(const BusyRequest& request) { (void)request; }

@@ -1,0 +1,289 @@
+#include "app/image_commands.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+
+#include "app/application.h"
+#include "app/report.h"
+#include "core/dib.h"
+#include "ops/convert_bit_depth.h"
+#include "ops/resize_image.h"
+#include "ops/rotate_flip.h"
+#include "platform/interaction.h"
+#include "platform/string_table.h"
+
+namespace {
+
+// The header a mask is transformed with: 1 bit, the item's width and signed
+// height, black (opaque) and white (transparent).
+struct MaskHeader {
+    DibHeader header;
+    RgbQuad table[2];
+
+    explicit MaskHeader(const DibHeader& picture)
+        : header{kBitmapInfoHeaderSize,
+                 picture.biWidth,
+                 picture.biHeight,
+                 1,
+                 1,
+                 kBiRgb,
+                 0,
+                 0,
+                 0,
+                 0,
+                 0},
+          table{{0, 0, 0, 0}, {255, 255, 255, 0}} {}
+};
+static_assert(sizeof(MaskHeader) == 48);
+
+// The busy state of a run over the items, with the list's layout held back until
+// the run ends.
+BusyRequest RunBusyRequest() {
+    BusyRequest request;
+    request.text = LoadStringText(kStrInProgress);
+    request.cancellable = true;
+    request.marquee = true;
+    return request;
+}
+
+void ShowMaskFailed(Interaction& ui) {
+    ui.ShowMessage(LoadStringText(kStrMaskFailed), MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+// Replaces an item's picture blocks, freeing the old ones.
+void StorePicture(tagILVITEM& item, HeaderBlock header, Block bits) {
+    std::free(item.header);
+    std::free(item.bits);
+    item.header = header.release();
+    item.bits = bits.release();
+}
+
+void ReplaceMask(tagILVITEM& item, Block mask) {
+    std::free(item.mask);
+    item.mask = mask.release();
+}
+
+std::int16_t ClampHotspot(std::int64_t value, std::int64_t size) {
+    const std::int64_t top =
+        std::min<std::int64_t>(size - 1, std::numeric_limits<std::int16_t>::max());
+    return static_cast<std::int16_t>(
+        std::clamp<std::int64_t>(value, 0, std::max<std::int64_t>(top, 0)));
+}
+
+// Moves the hot spot of the original at `index` and of every duplicate showing it,
+// by `map` (old x, y -> new x, y), clamped into a newWidth x newHeight picture.
+template <class Map>
+void MoveHotspots(CItemList& list, int index, std::int64_t newWidth, std::int64_t newHeight,
+                  Map map) {
+    const tagILVITEM* original = list.Item(index);
+    for (int i = 0; i < list.Count(); ++i) {
+        tagILVITEM* item = list.Item(i);
+        if (i != index && item->reference != original) continue;
+        FrameInfo& frame = item->frameInfo;
+        const auto [x, y] = map(std::int64_t{frame.hotspotX}, std::int64_t{frame.hotspotY});
+        frame.hotspotX = ClampHotspot(x, newWidth);
+        frame.hotspotY = ClampHotspot(y, newHeight);
+    }
+}
+
+// Tells the view the pictures changed: redraw.
+void Repaint(CIconmillApp& app) {
+    if (app.viewListener) app.viewListener->OnLayoutChanged(true);
+}
+
+// Reverses the rows of one item and its mask; false after reporting a failure of
+// the picture.
+bool ReverseItemRows(CIconmillApp& app, tagILVITEM& item) {
+    const MaskHeader maskHeader(*item.header);
+    const ImageResult result = ReverseRowOrder(item.header, item.bits);
+    if (result != ImageOk) {
+        ReportImageResult(app.Ui(), false, result, 0, nullptr);
+        return false;
+    }
+    item.header->biHeight = -item.header->biHeight;
+    if (item.mask && ReverseRowOrder(&maskHeader.header, item.mask) != ImageOk)
+        ShowMaskFailed(app.Ui());
+    app.SetModified();
+    return true;
+}
+
+}  // namespace
+
+bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
+    static constexpr int kDepths[] = {1, 4, 8, 16, 24, 32};
+    Interaction& ui = app.Ui();
+    const bool rowOrder = id == kConvertTopDown || id == kConvertBottomUp;
+    if (!rowOrder && (id < kConvert1Bit || id > kConvert32Bit)) return false;
+    const int depth = rowOrder ? 0 : kDepths[id];
+
+    ColorRef background = RgbColor(0, 0, 0);
+    if (!rowOrder && depth != 32 && ui.IsShiftDown()) {
+        const auto chosen = ui.ChooseColor(RgbColor(0, 0, 0));
+        if (!chosen) return false;
+        background = *chosen & 0x00FFFFFF;
+    }
+
+    CItemList& list = app.Items();
+    bool completed = true;
+    {
+        CItemList::UpdateBatch redrawOff(list);
+        BusyScope busy(ui, RunBusyRequest());
+        const int count = list.Count();
+        for (int i = 0; i < count; ++i) {
+            if (ui.PollBusyCancelled()) {
+                completed = false;
+                break;
+            }
+            tagILVITEM* item = list.Item(i);
+            if (!item || !item->IsSelected() || item->IsDuplicate()) continue;
+            if (rowOrder) {
+                const bool topDown = item->header->biHeight < 0;
+                if (topDown == (id == kConvertTopDown)) continue;
+                if (!ReverseItemRows(app, *item)) {
+                    completed = false;
+                    break;
+                }
+                continue;
+            }
+            if (item->header->biBitCount == depth) continue;
+            HeaderBlock header;
+            Block bits;
+            const ImageResult result =
+                ConvertBitDepth(item->header, item->bits, depth, &header, &bits, background);
+            if (result != ImageOk) {
+                ReportImageResult(ui, false, result, 0, nullptr);
+                completed = false;
+                break;
+            }
+            StorePicture(*item, std::move(header), std::move(bits));
+            app.SetModified();
+        }
+    }
+    Repaint(app);
+    return completed;
+}
+
+bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
+    Interaction& ui = app.Ui();
+    CItemList& list = app.Items();
+    const bool quarter = operation == kRotateClockwise || operation == kRotateCounterClockwise;
+    bool completed = true;
+    {
+        CItemList::UpdateBatch redrawOff(list);
+        BusyScope busy(ui, RunBusyRequest());
+        const int count = list.Count();
+        for (int i = 0; i < count; ++i) {
+            if (ui.PollBusyCancelled()) {
+                completed = false;
+                break;
+            }
+            tagILVITEM* item = list.Item(i);
+            if (!item || !item->IsSelected() || item->IsDuplicate()) continue;
+            const int width = item->header->biWidth;
+            const int height = static_cast<int>(DibAbsHeight(item->header));
+            if (width == 1 && height == 1) continue;
+
+            HeaderBlock header;
+            Block bits;
+            const ImageResult result =
+                RotateFlipImage(item->header, item->bits, &header, &bits, operation);
+            if (result != ImageOk) {
+                ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
+                                  "(Image Rotate)");
+                completed = false;
+                break;
+            }
+            const MaskHeader maskHeader(*item->header);
+            StorePicture(*item, std::move(header), std::move(bits));
+            if (item->mask) {
+                Block mask;
+                if (RotateFlipImage(&maskHeader.header, item->mask, nullptr, &mask, operation) ==
+                    ImageOk) {
+                    ReplaceMask(*item, std::move(mask));
+                } else {
+                    ShowMaskFailed(ui);
+                    // A mask of the old size must never be read with the new one.
+                    if (quarter && width != height) ReplaceMask(*item, nullptr);
+                }
+            }
+            MoveHotspots(list, i, item->header->biWidth, DibAbsHeight(item->header),
+                         [&](std::int64_t x, std::int64_t y) {
+                             const PixelPosition p =
+                                 RotateFlipPosition(operation, width, height, static_cast<int>(x),
+                                                    static_cast<int>(y));
+                             return std::pair<std::int64_t, std::int64_t>{p.x, p.y};
+                         });
+            app.SetModified();
+        }
+        if (quarter) list.RecalcBounds(false);
+    }
+    Repaint(app);
+    return completed;
+}
+
+namespace {
+
+// The common apply step of the two resize commands.
+template <class Hotspot>
+bool ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint32_t placement,
+                 std::uint32_t fill, const char* subject, Hotspot hotspot) {
+    CItemList& list = app.Items();
+    tagILVITEM* item = list.Item(index);
+    if (!item || item->IsDuplicate()) return false;
+    const int oldWidth = item->header->biWidth;
+    const int oldHeight = static_cast<int>(DibAbsHeight(item->header));
+    if (width == oldWidth && height == oldHeight) return false;
+
+    HeaderBlock header;
+    Block bits;
+    const ImageResult result =
+        ResizeImage(item->header, item->bits, width, height, 0, 0, &header, &bits, placement, fill);
+    if (result != ImageOk) {
+        ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0, subject);
+        return false;
+    }
+    const MaskHeader maskHeader(*item->header);
+    StorePicture(*item, std::move(header), std::move(bits));
+    if (item->mask) {
+        Block mask;
+        // The canvas border of a mask is opaque: black, index 0.
+        if (ResizeImage(&maskHeader.header, item->mask, width, height, 0, 0, nullptr, &mask,
+                        placement, RgbColor(0, 0, 0)) == ImageOk) {
+            ReplaceMask(*item, std::move(mask));
+        } else {
+            ShowMaskFailed(app.Ui());
+            ReplaceMask(*item, nullptr);  // the old mask no longer fits the picture
+        }
+    }
+    MoveHotspots(list, index, width, height, [&](std::int64_t x, std::int64_t y) {
+        return hotspot(x, y, oldWidth, oldHeight);
+    });
+    list.RecalcBounds(false);
+    Repaint(app);
+    app.SetModified();
+    return true;
+}
+
+}  // namespace
+
+bool ApplyImageResize(CIconmillApp& app, int index, int width, int height) {
+    return ApplyResize(app, index, width, height, kPlaceStretch, 0, "(Image Resize)",
+                       [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
+                           return std::pair<std::int64_t, std::int64_t>{x * width / oldWidth,
+                                                                        y * height / oldHeight};
+                       });
+}
+
+bool ApplyCanvasResize(CIconmillApp& app, int index, int width, int height, std::uint32_t anchor,
+                       std::uint32_t fill) {
+    return ApplyResize(app, index, width, height, anchor, fill, "(Canvas Resize)",
+                       [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
+                           const AnchorSpan h = AnchorPlacement(anchor & 0x0F, oldWidth, width);
+                           const AnchorSpan v =
+                               AnchorPlacement((anchor >> 4) & 0x0F, oldHeight, height);
+                           return std::pair<std::int64_t, std::int64_t>{
+                               x + h.destination - h.source, y + v.destination - v.source};
+                       });
+}

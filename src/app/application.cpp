@@ -6,6 +6,7 @@
 #include "core/bmp_file.h"
 #include "formats/ani/ani_file.h"
 #include "formats/icon/icon_file.h"
+#include "formats/psd/psd_import.h"
 #include "platform/interaction.h"
 #include "platform/message_format.h"
 #include "platform/string_table.h"
@@ -106,6 +107,19 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             }
             return ImportAniContent({ui_, items_, *compilation_, settings.animatedCursorSequence},
                                     path, anih, content);
+        }
+        case FormatPsd: {
+            CPSDParser parser;
+            PsdResult result = parser.ParseFile(path);
+            if (result != PsdOk) {
+                ReportPsdResult(ui_, result, result == PsdSystemError ? errno : 0, path);
+                return false;
+            }
+            int added = 0;
+            bool imported =
+                ImportPsdDocument(ui_, parser, items_, &settings.psdImportSelection, &added);
+            if (added > 0) SetModified();
+            return imported;
         }
         default:
             // Formats whose readers are not part of this build yet.

@@ -30,6 +30,33 @@ Answer BatchInteraction::ShowMessage(std::string_view text, MessageIcon icon,
 }
 
 std::vector<std::string> BatchInteraction::ChooseFiles(const FileDialogRequest& request) {
-    (void)request;
+    if (request.chosenFilter && filterToChoose > 0) *request.chosenFilter = filterToChoose;
     return pathsToChoose;
+}
+
+std::optional<PsdImportChoice> BatchInteraction::ChoosePsdImport(const PsdImportRequest& request) {
+    PsdImportChoice choice;
+    choice.mode = psd.mode;
+    choice.keepBackground = psd.keepBackground;
+    choice.maintainCoordinates = psd.position == BatchPsdOptions::Position::Canvas;
+    choice.topLeftAsPosition = psd.position == BatchPsdOptions::Position::TopLeft;
+    if (!psd.layers) {
+        for (std::size_t i = 0; i < request.layers.size(); ++i)
+            choice.layers.push_back(static_cast<int>(i));
+        return choice;
+    }
+    for (int position : *psd.layers) {
+        if (position < 1 || static_cast<std::size_t>(position) > request.layers.size()) {
+            err_ << "iconmill-cli: --psd-layers: no layer " << position << " (the document lists "
+                 << request.layers.size() << " layers with pixels)\n";
+            failed = true;
+            return std::nullopt;
+        }
+        choice.layers.push_back(position - 1);
+    }
+    return choice;
+}
+
+std::optional<CArrayOptions> BatchInteraction::ChooseCArrayOptions(const CArrayOptions& initial) {
+    return arrayOptions.value_or(initial);
 }

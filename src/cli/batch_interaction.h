@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/psd_cli_options.h"
 #include "platform/interaction.h"
 
 class BatchInteraction : public Interaction {
@@ -20,9 +21,19 @@ class BatchInteraction : public Interaction {
     // The answer to the animated cursor sequence question: false adds each image
     // once (Yes, the default), true follows the file's sequence (No).
     bool followAniSequence = false;
+    // The filter (from 1) the next save dialog reports; 0 reports none.
+    int filterToChoose = 0;
+    // The answer of the Array Options dialog; nullopt takes the dialog's defaults.
+    std::optional<CArrayOptions> arrayOptions;
+    // The answer of the PSD import dialog.
+    BatchPsdOptions psd;
 
     Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
+    // A layer position the document does not list is an error: the import is
+    // cancelled after saying so.
+    std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
+    std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
 
   private:
     std::ostream& err_;

@@ -15,6 +15,7 @@ struct Command {
 const Command kCommands[] = {
     {"info", RunInfoCommand, &kInfoUsage},
     {"op", RunOpCommand, &kOpUsage},
+    {"export", RunExportCommand, &kExportUsage},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -7,10 +7,12 @@
 #include "cli/batch_interaction.h"
 #include "cli/commands.h"
 #include "cli/image_dump.h"
+#include "cli/psd_cli_options.h"
 #include "core/dib.h"
 
 const char* const kInfoUsage =
-    "info [--json] [--dump DIR] [--sequence once|follow] FILE...\n"
+    "info [--json] [--dump DIR] [--sequence once|follow] [--psd-mode M] [--psd-layers L]\n"
+    "     [--psd-position P] [--psd-keep-background] FILE...\n"
     "    Opens the files as the editor's Open command does (one file: the compilation\n"
     "    type its extension gives; several: type none) and describes the compilation:\n"
     "    its type, path, play count and first-frame flag, then one line per item with\n"
@@ -19,7 +21,12 @@ const char* const kInfoUsage =
     "    refers to. --json prints one JSON object instead; --dump DIR also writes each\n"
     "    item's picture as DIR/N.rgba (top-down R,G,B,A rows) and its mask as DIR/N.mask\n"
     "    (top-down rows, one byte per pixel, 1 transparent). After a failed file the\n"
-    "    remaining files are read (the default answer). --sequence answers the question\n"
+    "    remaining files are read (the default answer).\n"
+    "    PSD documents: the import dialog is answered by --psd-mode merged|separate|\n"
+    "    blend-background|blend-all (default merged), --psd-layers all|N,N,... (positions\n"
+    "    from 1 in the dialog's list of layers with pixels, file order; default all),\n"
+    "    --psd-position canvas|topleft|none (separate mode; default canvas) and\n"
+    "    --psd-keep-background (blend-background mode). --sequence answers the question\n"
     "    an animated cursor with a step sequence asks: once (the default, answering Yes)\n"
     "    adds each image once, follow (answering No) adds the images in the order of\n"
     "    the sequence, repeated images as duplicates.\n";
@@ -149,8 +156,15 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     bool optionsEnded = false;
     bool followSequence = false;
+    BatchPsdOptions psd;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        std::string error;
+        if (!optionsEnded && ParsePsdOption(args, &i, &psd, &error)) {
+            if (error.empty()) continue;
+            err << "iconmill-cli info: " << error << '\n' << kInfoUsage;
+            return 2;
+        }
         if (optionsEnded || arg.empty() || arg[0] != '-') {
             files.push_back(arg);
         } else if (arg == "--") {
@@ -176,6 +190,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     ui.followAniSequence = followSequence;
     CIconmillApp app(ui);
     ui.pathsToChoose = files;
+    ui.psd = psd;
     bool opened = app.OpenFiles(false);
 
     CCompilation& compilation = app.Compilation();

@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/c_array_options.h"
+#include "platform/psd_import_choice.h"
+
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -22,6 +25,9 @@ struct FileDialogRequest {
     std::string filter;
     std::string defaultExtension;
     std::string fileName;
+    // When set, a dialog that knows which filter was picked stores its index (from
+    // 1) here; one that does not leaves the value alone.
+    int* chosenFilter = nullptr;
 };
 
 // Settings of the busy state that long operations enter.
@@ -59,6 +65,18 @@ class Interaction {
     virtual void SetBusyProgress(int position) { (void)position; }
     virtual bool PollBusyCancelled() { return false; }
     virtual void EndBusy() {}
+
+    // The PSD import's options dialog: the chosen layers and mode, or nullopt when
+    // cancelled. Without a dialog the initial choice is taken.
+    virtual std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) {
+        return request.initial;
+    }
+
+    // The Array Options dialog of the C source export: the layout, or nullopt when
+    // cancelled. Without a dialog the given options are taken.
+    virtual std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) {
+        return initial;
+    }
 };
 
 // The answer a message box gives when nobody is asked: its first button.

@@ -6,6 +6,7 @@
 #include "core/bmp_file.h"
 #include "formats/ani/ani_file.h"
 #include "formats/icon/icon_file.h"
+#include "formats/png/png_import.h"
 #include "formats/psd/psd_import.h"
 #include "platform/interaction.h"
 #include "platform/message_format.h"
@@ -107,6 +108,15 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             }
             return ImportAniContent({ui_, items_, *compilation_, settings.animatedCursorSequence},
                                     path, anih, content);
+        }
+        case FormatPng: {
+            PngReadContext context;
+            PngResult result = ReadPngFile(path, &context);
+            if (result != PngOk) {
+                ReportPngResult(ui_, true, result, result == PngSystemError ? errno : 0, path);
+                return false;
+            }
+            return ImportPngContent(ui_, items_, *compilation_, context);
         }
         case FormatPsd: {
             CPSDParser parser;

@@ -1,0 +1,568 @@
+#include "formats/png/png_decoder.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <vector>
+
+#include "core/checked_math.h"
+#include "core/dib.h"
+#include "core/image_limits.h"
+#include "formats/png/png_filter.h"
+
+namespace {
+
+constexpr std::uint32_t kIHDR = PngChunkType("IHDR");
+constexpr std::uint32_t kPLTE = PngChunkType("PLTE");
+constexpr std::uint32_t kIDAT = PngChunkType("IDAT");
+constexpr std::uint32_t kIEND = PngChunkType("IEND");
+constexpr std::uint32_t kacTL = PngChunkType("acTL");
+constexpr std::uint32_t kfcTL = PngChunkType("fcTL");
+constexpr std::uint32_t kfdAT = PngChunkType("fdAT");
+// Marks, in a row's filter-type byte, a row that was already unfiltered together
+// with the row above it (any value above 4 otherwise means None).
+constexpr std::uint8_t kRowUnfiltered = 0xFF;
+
+// ---------------------------------------------------------------------------
+// Row conversion: one unfiltered PNG row to the densely packed pixels of a DIB
+// row (no padding). Every converter writes exactly DenseBytes(width) bytes.
+
+using RowConverter = void (*)(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width);
+
+void ConvertCopy1(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    std::memcpy(dst, src, (std::size_t{width} + 7) / 8);
+}
+void ConvertCopy4(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    std::memcpy(dst, src, (std::size_t{width} + 1) / 2);
+}
+void ConvertCopy8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    std::memcpy(dst, src, width);
+}
+// Four 2-bit samples p0 p1 p2 p3 become the two bytes p0p1 and p2p3 of 4-bit
+// pixels; the last input byte may carry fewer real samples, its padding included.
+void Convert2To4(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    const std::size_t outBytes = (std::size_t{width} + 1) / 2;
+    for (std::size_t o = 0; o < outBytes; ++o) {
+        const std::uint8_t b = src[o / 2];
+        const unsigned pair = (o & 1) ? (b & 0x0F) : (b >> 4);
+        dst[o] = static_cast<std::uint8_t>(((pair >> 2) << 4) | (pair & 3));
+    }
+}
+void ConvertGray16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x) dst[x] = src[2 * x];
+}
+void ConvertRgb8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x, src += 3, dst += 3) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+    }
+}
+void ConvertRgb16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x, src += 6, dst += 3) {
+        dst[0] = src[4];
+        dst[1] = src[2];
+        dst[2] = src[0];
+    }
+}
+void ConvertGrayAlpha8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x, src += 2, dst += 4) {
+        dst[0] = dst[1] = dst[2] = src[0];
+        dst[3] = src[1];
+    }
+}
+void ConvertGrayAlpha16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x, src += 4, dst += 4) {
+        dst[0] = dst[1] = dst[2] = src[0];
+        dst[3] = src[2];
+    }
+}
+void ConvertRgba8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    // R G B A in memory is the little-endian word A B G R; swapping the low and
+    // the third byte gives B G R A.
+    std::uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m128i low = _mm_set1_epi32(0xFF);
+    for (; x + 4 <= width; x += 4) {
+        const __m128i p =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * std::size_t{x}));
+        const __m128i swapped = _mm_or_si128(
+            _mm_and_si128(p, keep), _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 16), low),
+                                                 _mm_slli_epi32(_mm_and_si128(p, low), 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * std::size_t{x}), swapped);
+    }
+#endif
+    for (; x < width; ++x) {
+        std::uint32_t p;
+        std::memcpy(&p, src + 4 * std::size_t{x}, 4);
+        p = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+        std::memcpy(dst + 4 * std::size_t{x}, &p, 4);
+    }
+}
+void ConvertRgba16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
+    for (std::uint32_t x = 0; x < width; ++x, src += 8, dst += 4) {
+        dst[0] = src[4];
+        dst[1] = src[2];
+        dst[2] = src[0];
+        dst[3] = src[6];
+    }
+}
+
+// The DIB form of a PNG image.
+struct DibLayout {
+    unsigned bitCount = 0;
+    unsigned tableEntries = 0;
+    RowConverter convert = nullptr;
+};
+
+DibLayout LayoutFor(const PngHeaderInfo& header) {
+    const unsigned depth = header.bitDepth;
+    switch (header.colorType) {
+        case PngColorGray:
+            if (depth == 1) return {1, 2, ConvertCopy1};
+            if (depth == 2) return {4, 16, Convert2To4};
+            if (depth == 4) return {4, 16, ConvertCopy4};
+            if (depth == 8) return {8, 256, ConvertCopy8};
+            return {8, 256, ConvertGray16};
+        case PngColorPalette:
+            if (depth == 1) return {1, 2, ConvertCopy1};
+            if (depth == 2) return {4, 16, Convert2To4};
+            if (depth == 4) return {4, 16, ConvertCopy4};
+            return {8, 256, ConvertCopy8};
+        case PngColorRgb:
+            return {24, 0, depth == 8 ? ConvertRgb8 : ConvertRgb16};
+        case PngColorGrayAlpha:
+            return {32, 0, depth == 8 ? ConvertGrayAlpha8 : ConvertGrayAlpha16};
+        default:
+            return {32, 0, depth == 8 ? ConvertRgba8 : ConvertRgba16};
+    }
+}
+
+void FillColorTable(const PngHeaderInfo& header, const PngPalette* palette, RgbQuad* table,
+                    unsigned entries) {
+    auto gray = [](unsigned v) {
+        const auto g = static_cast<std::uint8_t>(v);
+        return RgbQuad{g, g, g, 0};
+    };
+    for (unsigned i = 0; i < entries; ++i) table[i] = RgbQuad{0, 0, 0, 0};
+    if (header.colorType == PngColorPalette) {
+        const std::size_t count = palette->count < entries ? palette->count : entries;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t* rgb = palette->rgb + 3 * i;
+            table[i] = RgbQuad{rgb[2], rgb[1], rgb[0], 0};
+        }
+        return;
+    }
+    if (header.colorType != PngColorGray) return;
+    switch (header.bitDepth) {
+        case 1:
+            table[1] = gray(255);
+            break;
+        case 2:
+            for (unsigned i = 0; i < 4; ++i) table[i] = gray(85 * i);
+            break;
+        case 4:
+            for (unsigned i = 0; i < 16; ++i) table[i] = gray(17 * i);
+            break;
+        default:
+            for (unsigned i = 0; i < 256; ++i) table[i] = gray(i);
+            break;
+    }
+}
+
+// Places the densely packed pixels of one pass row at columns x0, x0 + dx, ...
+// of a zero-initialised DIB row.
+void ScatterPassRow(const std::uint8_t* dense, std::uint32_t count, unsigned bitCount,
+                    std::uint32_t x0, std::uint32_t dx, std::uint8_t* dibRow) {
+    std::uint32_t x = x0;
+    switch (bitCount) {
+        case 1:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx) {
+                const unsigned bit = (dense[i >> 3] >> (7 - (i & 7))) & 1u;
+                dibRow[x >> 3] = static_cast<std::uint8_t>(dibRow[x >> 3] | (bit << (7 - (x & 7))));
+            }
+            break;
+        case 4:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx) {
+                const unsigned nibble = (i & 1) ? (dense[i >> 1] & 0x0F) : (dense[i >> 1] >> 4);
+                dibRow[x >> 1] =
+                    static_cast<std::uint8_t>(dibRow[x >> 1] | ((x & 1) ? nibble : nibble << 4));
+            }
+            break;
+        case 8:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx) dibRow[x] = dense[i];
+            break;
+        case 24:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx)
+                std::memcpy(dibRow + 3 * std::size_t{x}, dense + 3 * std::size_t{i}, 3);
+            break;
+        default:
+            for (std::uint32_t i = 0; i < count; ++i, x += dx)
+                std::memcpy(dibRow + 4 * std::size_t{x}, dense + 4 * std::size_t{i}, 4);
+            break;
+    }
+}
+
+// Streams the inflated bytes of a compressed stream given in pieces.
+class Inflater {
+  public:
+    Inflater(const PngDataPiece* pieces, std::size_t count) : pieces_(pieces), count_(count) {}
+    ~Inflater() {
+        if (initialised_) inflateEnd(&stream_);
+    }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    PngResult Init() {
+        std::memset(&stream_, 0, sizeof stream_);
+        const int rc = inflateInit(&stream_);
+        if (rc == Z_MEM_ERROR) return PngOutOfMemory;
+        if (rc != Z_OK) return PngFailed;
+        initialised_ = true;
+        return PngOk;
+    }
+
+    // Fills `out` with exactly `size` inflated bytes. PngBadFormat when the zlib
+    // stream ends first; PngFailed for a zlib error or compressed data that runs
+    // out before the stream ends.
+    PngResult Read(std::uint8_t* out, std::size_t size) {
+        if (size == 0) return PngOk;
+        if (ended_) return PngBadFormat;
+        stream_.next_out = out;
+        while (size > 0) {
+            const uInt window = size > kPngStreamWindow ? uInt{kPngStreamWindow} : uInt(size);
+            stream_.avail_out = window;
+            while (stream_.avail_out > 0) {
+                if (stream_.avail_in == 0 && !FeedInput()) return PngFailed;
+                const int rc = inflate(&stream_, Z_NO_FLUSH);
+                if (rc == Z_STREAM_END) {
+                    ended_ = true;
+                    if (stream_.avail_out > 0) return PngBadFormat;
+                    break;
+                }
+                if (rc == Z_BUF_ERROR && stream_.avail_in == 0) continue;  // wants more input
+                if (rc == Z_MEM_ERROR) return PngOutOfMemory;
+                if (rc != Z_OK) return PngFailed;  // data or stream error, preset dictionary
+            }
+            size -= window;
+        }
+        return PngOk;
+    }
+
+  private:
+    // Hands zlib the next piece of input, at most one window long.
+    bool FeedInput() {
+        while (index_ < count_ && offset_ == pieces_[index_].size) {
+            ++index_;
+            offset_ = 0;
+        }
+        if (index_ == count_) return false;
+        const std::size_t left = pieces_[index_].size - offset_;
+        const std::size_t piece = left > kPngStreamWindow ? kPngStreamWindow : left;
+        stream_.next_in = const_cast<Bytef*>(pieces_[index_].data + offset_);
+        stream_.avail_in = static_cast<uInt>(piece);
+        offset_ += piece;
+        return true;
+    }
+
+    const PngDataPiece* pieces_;
+    std::size_t count_;
+    std::size_t index_ = 0;
+    std::size_t offset_ = 0;
+    z_stream stream_{};
+    bool initialised_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace
+
+PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
+                         const PngDataPiece* pieces, std::size_t pieceCount, HeaderBlock* outHeader,
+                         Block* outBits) {
+    if (!outHeader || !outBits || (!pieces && pieceCount > 0)) return PngInvalidArg;
+    if (ValidatePngHeader(header) != PngOk) return PngBadFormat;
+    if (header.colorType == PngColorPalette && !palette) return PngBadFormat;
+
+    // Everything is sized and checked before the first allocation.
+    const DibLayout layout = LayoutFor(header);
+    const std::size_t stride = RowStride(header.width, layout.bitCount);
+    auto imageSize = CheckedMul<std::size_t>(stride, header.height);
+    if (!imageSize || *imageSize > kMaxImageBytes) return PngOutOfMemory;
+    const unsigned bitsPerPixel = PngBitsPerPixel(header);
+    const unsigned filterBpp = PngFilterBytesPerPixel(header);
+    // The filtered rows pass through two windows of at least one row each; rows
+    // above a quarter of the image limit are refused, which keeps the working
+    // memory (DIB and windows) within one and a half times the limit.
+    const std::uint64_t fullRowLength = PngRowBytes(header.width, bitsPerPixel) + 1;
+    if (fullRowLength > kMaxImageBytes / 4) return PngOutOfMemory;
+    std::uint64_t rawSize = 0;
+    if (!PngRawSize(header, &rawSize)) return PngOutOfMemory;
+    std::size_t windowSize = kPngStreamWindow > fullRowLength ? kPngStreamWindow : fullRowLength;
+    if (rawSize < windowSize) windowSize = static_cast<std::size_t>(rawSize);
+
+    const std::size_t headerSize = kBitmapInfoHeaderSize + std::size_t{layout.tableEntries} * 4;
+    HeaderBlock dibHeader = AllocateHeaderBlock(headerSize);
+    Block windows = AllocateBlock(2 * windowSize);
+    Block passRow = header.interlaceMethod ? AllocateBlock(stride) : Block();
+    if (!dibHeader || !windows || (header.interlaceMethod && !passRow)) return PngOutOfMemory;
+
+    DibHeader* h = dibHeader.get();
+    h->biSize = kBitmapInfoHeaderSize;
+    h->biWidth = static_cast<std::int32_t>(header.width);
+    h->biHeight = static_cast<std::int32_t>(header.height);
+    h->biPlanes = 1;
+    h->biBitCount = static_cast<std::uint16_t>(layout.bitCount);
+    FillColorTable(
+        header, palette,
+        reinterpret_cast<RgbQuad*>(reinterpret_cast<std::uint8_t*>(h) + kBitmapInfoHeaderSize),
+        layout.tableEntries);
+
+    Inflater inflater(pieces, pieceCount);
+    if (PngResult rc = inflater.Init(); rc != PngOk) return rc;
+
+    // The pixel block is made once the first rows have inflated, so a file that
+    // declares a large image but carries no valid data costs no large block.
+    Block bits;
+    for (int p = 0; p < PngPassCount(header); ++p) {
+        const Adam7Pass pass = PngPass(header, p);
+        const std::uint32_t passWidth = Adam7PassExtent(header.width, pass.x0, pass.dx);
+        const std::uint32_t passHeight = Adam7PassExtent(header.height, pass.y0, pass.dy);
+        if (passWidth == 0 || passHeight == 0) continue;
+        const std::size_t rowBytes = static_cast<std::size_t>(PngRowBytes(passWidth, bitsPerPixel));
+        const std::size_t rowLength = rowBytes + 1;
+        const std::size_t denseBytes = (std::size_t{passWidth} * layout.bitCount + 7) / 8;
+        const std::size_t rowsPerWindow = windowSize / rowLength;
+        const std::uint8_t* previous = nullptr;
+        int window = 0;
+        for (std::uint32_t y = 0; y < passHeight;) {
+            // The two windows alternate, so the last row of one stays readable as
+            // the row above the first row of the next.
+            const std::size_t rows =
+                rowsPerWindow < passHeight - y ? rowsPerWindow : std::size_t{passHeight - y};
+            std::uint8_t* base = windows.get() + window * windowSize;
+            if (PngResult rc = inflater.Read(base, rows * rowLength); rc != PngOk) return rc;
+            if (!bits) {
+                // Interlaced passes fill the rows piecemeal, padding included: zeros first.
+                bits = header.interlaceMethod ? AllocateZeroedBlock(*imageSize)
+                                              : AllocateBlock(*imageSize);
+                if (!bits) return PngOutOfMemory;
+            }
+            std::uint8_t* const dib = bits.get();
+            for (std::size_t r = 0; r < rows; ++r, ++y) {
+                std::uint8_t* row = base + r * rowLength;
+                if (row[0] == PngFilterPaeth && r + 1 < rows && row[rowLength] == PngFilterPaeth &&
+                    UnfilterPaethRowPair(row + 1, row + rowLength + 1,
+                                         previous ? previous + 1 : nullptr, rowBytes, filterBpp)) {
+                    // The next row is unfiltered too: mark it done for its turn.
+                    row[rowLength] = kRowUnfiltered;
+                } else if (row[0] != kRowUnfiltered) {
+                    UnfilterRow(row[0], row + 1, previous ? previous + 1 : nullptr, rowBytes,
+                                filterBpp);
+                }
+                row[0] = PngFilterNone;
+                previous = row;
+                const std::uint32_t imageRow = pass.y0 + y * std::uint32_t{pass.dy};
+                std::uint8_t* dibRow = dib + (header.height - 1 - imageRow) * stride;
+                if (!header.interlaceMethod) {
+                    layout.convert(row + 1, dibRow, passWidth);
+                    std::memset(dibRow + denseBytes, 0, stride - denseBytes);
+                } else {
+                    layout.convert(row + 1, passRow.get(), passWidth);
+                    ScatterPassRow(passRow.get(), passWidth, layout.bitCount, pass.x0, pass.dx,
+                                   dibRow);
+                }
+            }
+            window ^= 1;
+        }
+    }
+    *outHeader = std::move(dibHeader);
+    *outBits = std::move(bits);
+    return PngOk;
+}
+
+PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
+                         const std::uint8_t* compressed, std::size_t length, HeaderBlock* outHeader,
+                         Block* outBits) {
+    if (!compressed && length > 0) return PngInvalidArg;
+    const PngDataPiece piece{compressed, length};
+    return DecodePngImage(header, palette, &piece, 1, outHeader, outBits);
+}
+
+namespace {
+
+// The state of one walk over the chunks.
+class ChunkWalker {
+  public:
+    ChunkWalker(PngSink sink, void* context) : sink_(sink), context_(context) {}
+
+    PngResult Walk(const std::uint8_t* data, std::size_t size, PngHeaderInfo* headerOut);
+
+  private:
+    PngResult OnChunk(std::uint32_t type, const std::uint8_t* body, std::uint32_t length,
+                      PngHeaderInfo* headerOut, bool* done);
+    // Decodes the frame gathered from consecutive IDAT or fdAT chunks of an
+    // animation, if any, and delivers it.
+    PngResult FlushPendingFrame();
+    PngResult DeliverImage(std::int32_t frameIndex, const PngHeaderInfo& header,
+                           const std::vector<PngDataPiece>& pieces);
+
+    PngSink sink_;
+    void* context_;
+    bool haveHeader_ = false;
+    PngHeaderInfo header_{};
+    PngHeaderInfo frameTemplate_{};
+    bool havePalette_ = false;
+    PngPalette palette_{};
+    bool animated_ = false;
+    bool sawIdat_ = false;
+    // Still file: every IDAT chunk. Animation: the chunks of the frame being
+    // gathered, the default image (pendingIsDefault_) or an fdAT frame.
+    std::vector<PngDataPiece> pieces_;
+    enum class Pending { None, DefaultImage, Frame } pending_ = Pending::None;
+    std::int32_t pendingFrameIndex_ = 0;
+    bool defaultImageDone_ = false;
+};
+
+PngResult ChunkWalker::DeliverImage(std::int32_t frameIndex, const PngHeaderInfo& header,
+                                    const std::vector<PngDataPiece>& pieces) {
+    HeaderBlock dibHeader;
+    Block bits;
+    if (PngResult rc = DecodePngImage(header, havePalette_ ? &palette_ : nullptr, pieces.data(),
+                                      pieces.size(), &dibHeader, &bits);
+        rc != PngOk)
+        return rc;
+    tagPNG_IMAGE_INFO info{frameIndex, dibHeader.release(), bits.release()};
+    return sink_(PngSinkImage, &info, context_) ? PngOk : PngFailed;
+}
+
+PngResult ChunkWalker::FlushPendingFrame() {
+    const Pending pending = pending_;
+    pending_ = Pending::None;
+    if (pending == Pending::None) return PngOk;
+    PngResult rc = pending == Pending::DefaultImage
+                       ? DeliverImage(-1, header_, pieces_)
+                       : DeliverImage(pendingFrameIndex_, frameTemplate_, pieces_);
+    pieces_.clear();
+    return rc;
+}
+
+PngResult ChunkWalker::OnChunk(std::uint32_t type, const std::uint8_t* body, std::uint32_t length,
+                               PngHeaderInfo* headerOut, bool* done) {
+    if (!haveHeader_ && type != kIHDR) return PngBadFormat;
+    // An animation's image data is joined over consecutive chunks of one kind;
+    // any other chunk completes it.
+    if ((pending_ == Pending::DefaultImage && type != kIDAT) ||
+        (pending_ == Pending::Frame && type != kfdAT)) {
+        if (PngResult rc = FlushPendingFrame(); rc != PngOk) return rc;
+    }
+    switch (type) {
+        case kIHDR:
+            if (haveHeader_ || length != 13) return PngBadFormat;
+            header_.width = ReadBigEndian32(body);
+            header_.height = ReadBigEndian32(body + 4);
+            header_.bitDepth = body[8];
+            header_.colorType = body[9];
+            header_.compressionMethod = body[10];
+            header_.filterMethod = body[11];
+            header_.interlaceMethod = body[12];
+            if (ValidatePngHeader(header_) != PngOk) return PngBadFormat;
+            haveHeader_ = true;
+            frameTemplate_ = header_;
+            return PngOk;
+        case kPLTE:
+            havePalette_ = true;
+            palette_ =
+                PngPalette{body, std::size_t{length} / 3 > 256 ? 256 : std::size_t{length} / 3};
+            return PngOk;
+        case kacTL: {
+            if (sawIdat_ || length < 8) return PngBadFormat;
+            animated_ = true;
+            const PngAnimationControl control{ReadBigEndian32(body), ReadBigEndian32(body + 4)};
+            return sink_(PngSinkAnimationControl, &control, context_) ? PngOk : PngFailed;
+        }
+        case kIDAT:
+            if (header_.colorType == PngColorPalette && !havePalette_) return PngBadFormat;
+            sawIdat_ = true;
+            if (animated_) {
+                if (pending_ != Pending::DefaultImage) {
+                    if (defaultImageDone_) return PngBadFormat;
+                    defaultImageDone_ = true;
+                    pending_ = Pending::DefaultImage;
+                }
+            }
+            pieces_.push_back({body, length});
+            return PngOk;
+        case kfcTL: {
+            if (!animated_ || length < 26) return PngBadFormat;
+            tagPNG_FRAME_CONTROL_INFO control;
+            control.sequenceNumber = ReadBigEndian32(body);
+            control.width = ReadBigEndian32(body + 4);
+            control.height = ReadBigEndian32(body + 8);
+            control.xOffset = ReadBigEndian32(body + 12);
+            control.yOffset = ReadBigEndian32(body + 16);
+            control.delayNumerator = ReadBigEndian16(body + 20);
+            control.delayDenominator = ReadBigEndian16(body + 22);
+            control.disposeOp = body[24];
+            control.blendOp = body[25];
+            frameTemplate_.width = control.width;
+            frameTemplate_.height = control.height;
+            return sink_(PngSinkFrameControl, &control, context_) ? PngOk : PngFailed;
+        }
+        case kfdAT:
+            if (!animated_ || length < 4) return PngBadFormat;
+            if (pending_ != Pending::Frame) {
+                pending_ = Pending::Frame;
+                pendingFrameIndex_ = static_cast<std::int32_t>(ReadBigEndian32(body));
+            }
+            pieces_.push_back({body + 4, length - 4u});
+            return PngOk;
+        case kIEND:
+            if (!sawIdat_ || (header_.colorType == PngColorPalette && !havePalette_))
+                return PngBadFormat;
+            if (headerOut) *headerOut = header_;
+            *done = true;
+            if (!animated_) return DeliverImage(-1, header_, pieces_);
+            return PngOk;
+        default:
+            return PngOk;  // ancillary and unknown chunks: CRC-checked, then skipped
+    }
+}
+
+PngResult ChunkWalker::Walk(const std::uint8_t* data, std::size_t size, PngHeaderInfo* headerOut) {
+    if (size < sizeof kPngSignature || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0)
+        return PngNotPng;
+    std::size_t offset = sizeof kPngSignature;
+    if (size - offset < kPngChunkOverhead) return PngBadFormat;
+    for (;;) {
+        const std::uint8_t* chunk = data + offset;
+        const std::uint32_t length = ReadBigEndian32(chunk);
+        if (length > size - offset - kPngChunkOverhead) return PngBadFormat;
+        const std::uint32_t type = ReadBigEndian32(chunk + 4);
+        if (PngChunkCrc(chunk + 4, length) != ReadBigEndian32(chunk + 8 + length)) return PngBadCrc;
+        bool done = false;
+        if (PngResult rc = OnChunk(type, chunk + 8, length, headerOut, &done); rc != PngOk)
+            return rc;
+        if (done) return PngOk;
+        offset += kPngChunkOverhead + length;
+        if (size - offset < kPngChunkOverhead) return PngBadFormat;  // no IEND
+    }
+}
+
+}  // namespace
+
+PngResult DecodePng(const std::uint8_t* data, std::size_t size, PngSink sink, void* sinkContext,
+                    PngHeaderInfo* headerOut) {
+    if (!data || size == 0 || !sink) return PngInvalidArg;
+    try {
+        ChunkWalker walker(sink, sinkContext);
+        return walker.Walk(data, size, headerOut);
+    } catch (const std::bad_alloc&) {
+        return PngOutOfMemory;  // the list of IDAT pieces could not grow
+    }
+}

@@ -1,0 +1,51 @@
+// The five PNG row filters (None, Sub, Up, Average, Paeth) in both directions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum PngFilterType : std::uint8_t {
+    PngFilterNone = 0,
+    PngFilterSub = 1,
+    PngFilterUp = 2,
+    PngFilterAverage = 3,
+    PngFilterPaeth = 4,
+};
+
+// The Paeth predictor of the PNG standard: of left, up and upper-left, the one
+// closest to left + up - upper-left, ties going to left, then up.
+constexpr std::uint8_t PaethPredictor(int a, int b, int c) {
+    int p = a + b - c;
+    int pa = p > a ? p - a : a - p;
+    int pb = p > b ? p - b : b - p;
+    int pc = p > c ? p - c : c - p;
+    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
+    if (pb <= pc) return static_cast<std::uint8_t>(b);
+    return static_cast<std::uint8_t>(c);
+}
+
+// Reverses a filter in place over `length` bytes of a row (without its type
+// byte). `previous` is the unfiltered row above, or null for the first row of an
+// image or pass (read as zeros). `bpp` is the filter's pixel distance, 1 to 8.
+// A type above 4 is treated as None.
+void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
+                 std::size_t length, unsigned bpp);
+
+// Reverses the Paeth filter of two consecutive rows (the second lies below the
+// first) in one interleaved pass, when a fast path exists for this pixel
+// distance and there is a row above the first; false (nothing done) otherwise.
+bool UnfilterPaethRowPair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* previous,
+                          std::size_t length, unsigned bpp);
+
+// Applies a filter in place to `length` bytes of an unfiltered row, from its
+// last byte to its first, so that every prediction reads unfiltered bytes.
+// `previous` is the unfiltered row above, or null (zeros).
+void FilterRowInPlace(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
+                      std::size_t length, unsigned bpp);
+
+// The "Best" choice of a row: for each type, the sum over the row's bytes of
+// (byte - predictor) modulo 256, with the predictors estimated as if the row
+// above were zeros (None 0, Sub left, Up 0, Average left / 2, Paeth left). The
+// cheapest type wins, the lower on equal costs; so Up and Paeth, whose estimates
+// equal None's and Sub's, are never chosen.
+std::uint8_t ChooseFilterEstimate(const std::uint8_t* row, std::size_t length, unsigned bpp);

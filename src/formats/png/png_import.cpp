@@ -1,0 +1,153 @@
+#include "formats/png/png_import.h"
+
+#include <cstdlib>
+#include <limits>
+#include <new>
+
+#include "core/compilation.h"
+#include "core/item_list.h"
+#include "formats/png/png_encoder.h"
+#include "platform/file_io.h"
+#include "platform/interaction.h"
+#include "platform/last_error.h"
+#include "platform/string_table.h"
+
+void PngReadContext::Clear() {
+    for (tagPNG_IMAGE_INFO& image : images) {
+        std::free(image.header);
+        std::free(image.bits);
+    }
+    images.clear();
+    frameControls.clear();
+    numPlays = 0;
+}
+
+namespace {
+
+struct SinkState {
+    PngReadContext* context;
+    bool outOfMemory = false;
+};
+
+bool CollectIntoContext(PngSinkKind kind, const void* record, void* state) {
+    auto* s = static_cast<SinkState*>(state);
+    try {
+        switch (kind) {
+            case PngSinkImage: {
+                const auto* image = static_cast<const tagPNG_IMAGE_INFO*>(record);
+                try {
+                    s->context->images.push_back(*image);
+                } catch (const std::bad_alloc&) {
+                    std::free(image->header);  // the blocks are ours whatever we answer
+                    std::free(image->bits);
+                    throw;
+                }
+                return true;
+            }
+            case PngSinkAnimationControl:
+                s->context->numPlays = static_cast<const PngAnimationControl*>(record)->numPlays;
+                return true;
+            case PngSinkFrameControl:
+                s->context->frameControls.push_back(
+                    *static_cast<const tagPNG_FRAME_CONTROL_INFO*>(record));
+                return true;
+        }
+    } catch (const std::bad_alloc&) {
+        s->outOfMemory = true;
+    }
+    return false;
+}
+
+}  // namespace
+
+PngResult ReadPngFile(const char* path, PngReadContext* context) {
+    LastErrorScope lastError;
+    if (!path || !context) return PngInvalidArg;
+    File file = File::OpenForReading(path);
+    if (!file.IsOpen()) {
+        lastError.KeepSystemError();
+        return PngSystemError;
+    }
+    const std::optional<std::uint64_t> size = file.Size();
+    if (!size) {
+        lastError.KeepSystemError();
+        return PngSystemError;
+    }
+    if (*size == 0) return PngNotPng;
+    if (*size > std::numeric_limits<std::size_t>::max()) return PngOutOfMemory;
+    Block data = AllocateBlock(static_cast<std::size_t>(*size));
+    if (!data) return PngOutOfMemory;
+    switch (ReadFully(file, data.get(), static_cast<std::size_t>(*size))) {
+        case ReadStatus::Complete:
+            break;
+        case ReadStatus::Short:
+            return PngFailed;
+        case ReadStatus::Failed:
+            lastError.KeepSystemError();
+            return PngSystemError;
+    }
+    SinkState state{context};
+    PngResult rc = DecodePng(data.get(), static_cast<std::size_t>(*size), CollectIntoContext,
+                             &state, &context->header);
+    if (rc == PngFailed && state.outOfMemory) rc = PngOutOfMemory;
+    if (rc != PngOk) context->Clear();
+    return rc;
+}
+
+std::uint32_t PngFrameDelay(std::uint16_t numerator, std::uint16_t denominator) {
+    const float den = denominator == 0 ? 100.0f : static_cast<float>(denominator);
+    const float ms = static_cast<float>(numerator) / den * 1000.0f;
+    return static_cast<std::uint32_t>(ms);
+}
+
+bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilation,
+                      PngReadContext& context) {
+    const std::size_t imageCount = context.images.size();
+    const std::size_t controlCount = context.frameControls.size();
+    bool added = false;
+    for (tagPNG_IMAGE_INFO& image : context.images) {
+        NewItem item;
+        item.header.reset(image.header);
+        item.bits.reset(image.bits);
+        image.header = nullptr;
+        image.bits = nullptr;
+        if (!item.header || !item.bits) continue;  // NewItem frees the one present
+
+        const tagPNG_FRAME_CONTROL_INFO* control = nullptr;
+        if (image.frameIndex == -1) {
+            if (controlCount > 0 && controlCount == imageCount) control = &context.frameControls[0];
+        } else if (image.frameIndex >= 1) {
+            const auto wanted = static_cast<std::uint32_t>(image.frameIndex - 1);
+            for (const tagPNG_FRAME_CONTROL_INFO& candidate : context.frameControls) {
+                if (candidate.sequenceNumber == wanted) {
+                    control = &candidate;
+                    break;
+                }
+            }
+        }
+        if (control) {
+            item.x = static_cast<std::int32_t>(control->xOffset);
+            item.y = static_cast<std::int32_t>(control->yOffset);
+            item.frameInfo.blendOp = control->blendOp;
+            item.frameInfo.disposeOp = control->disposeOp;
+            item.frameInfo.delay =
+                PngFrameDelay(control->delayNumerator, control->delayDenominator);
+        }
+        if (list.AddItem(std::move(item)) < 0) {
+            // The only refusal left for a complete image: the list could not grow.
+            ui.ShowMessage(LoadStringText(kStrOutOfMemory), MessageIcon::Error, MessageButtons::Ok);
+            break;
+        }
+        compilation.modified = true;
+        added = true;
+    }
+    compilation.numPlays = context.numPlays;
+    compilation.firstFrameExcluded = imageCount == controlCount + 1;
+    if (CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng()) {
+        apng->interlaced = context.header.interlaceMethod != 0;
+        apng->filter = PngFilterOptionBest;
+        apng->compression = PngCompressionDefault;
+    }
+    context.Clear();
+    return added;
+}

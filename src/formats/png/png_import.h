@@ -1,0 +1,54 @@
+// The PNG path of the open pipeline: reading a PNG or animated PNG file into a
+// context, and turning the context into items of the compilation.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/png/png_decoder.h"
+#include "formats/png/png_result.h"
+
+class Interaction;
+class CItemList;
+class CCompilation;
+
+// What ReadPngFile collects: the play count (0 when the file has no acTL), the
+// decoded images in delivery order, the fcTL records in file order and the
+// file's header. The context owns the images' blocks until ImportPngContent
+// hands them to the list; whatever is left is freed with the context.
+struct PngReadContext {
+    std::uint32_t numPlays = 0;
+    std::vector<tagPNG_IMAGE_INFO> images;
+    std::vector<tagPNG_FRAME_CONTROL_INFO> frameControls;
+    PngHeaderInfo header{};
+
+    PngReadContext() = default;
+    PngReadContext(const PngReadContext&) = delete;
+    PngReadContext& operator=(const PngReadContext&) = delete;
+    ~PngReadContext() { Clear(); }
+    // Frees the images and forgets every record.
+    void Clear();
+};
+
+// Reads the whole file and decodes it into `context` (which should be empty).
+// PngInvalidArg for a null path or context; PngSystemError when the file cannot
+// be opened, sized or read (errno kept); PngNotPng for an empty file; PngFailed
+// for a short read; PngOutOfMemory; otherwise DecodePng's codes. On failure the
+// context holds no images, whatever was decoded before. errno is restored on
+// every result but PngSystemError.
+PngResult ReadPngFile(const char* path, PngReadContext* context);
+
+// The delay of an fcTL record in milliseconds: numerator / denominator x 1000 in
+// single precision, truncated; a denominator of 0 counts as 100.
+std::uint32_t PngFrameDelay(std::uint16_t numerator, std::uint16_t denominator);
+
+// Appends the context's images to the list, in order, each with the frame
+// values of its fcTL record (the default image takes the first record only when
+// there are as many records as images; frame n takes the record numbered n - 1)
+// and marks the compilation modified. Sets the compilation's play count and
+// first-frame-excluded flag (one image more than fcTL records), and for an
+// animated PNG compilation its save options (interlaced as the file, filter
+// Best, compression Default). The images move out of the context. True when
+// items were added. Tells the user when memory runs out.
+bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilation,
+                      PngReadContext& context);

@@ -431,40 +431,20 @@ TEST(AniCorpus, FilesReadWithTheirFramesRatesAndSequences) {
         std::vector<std::uint32_t> rates, sequence;
         const char* name;
         const char* artist;
-        bool png;
     } expected[] = {
-        {"kimageformats/test.ani",
-         3,
-         1,
-         4,
-         10,
-         1,
-         {10, 20, 10, 10},
-         {0, 1, 2, 1},
-         "ANI Test",
-         "KDE Community",
-         false},
-        {"imhex-patterns/ani.compatibility.hexpat.ani",
-         4,
-         1,
-         6,
-         10,
-         3,
-         {4, 4, 4, 4, 4, 4},
-         {0, 1, 2, 1, 0, 3},
-         "Alien97 move cursor",
-         "(P)1997 by Tony Varnas",
-         false},
-        {"imhex-patterns/ani.hexpat.ani", 4, 2, 4, 2, 1, {}, {}, "", "", false},
-        {"bibata-2019/progress.ani", 45, 1, 45, 2, 1, {}, {}, "", "", false},
-        {"bibata-2019/wait.ani", 45, 1, 45, 2, 1, {}, {}, "", "", false},
-        {"bibata-2020-clickgen/watch.ani", 60, 11, 60, 40, 1, {}, {}, "", "", true},
-        {"bibata-2020-clickgen/left_ptr_watch.ani", 60, 11, 60, 40, 1, {}, {}, "", "", true},
-        {"sdl_image/rgbrgb.ani", 6, 1, 6, 1, 1, {1, 1, 1, 1, 2, 1}, {}, "", "", true},
+        // clang-format off
+        {"kimageformats/test.ani", 3, 1, 4, 10, 1, {10, 20, 10, 10}, {0, 1, 2, 1}, "ANI Test",
+         "KDE Community"},
+        {"imhex-patterns/ani.compatibility.hexpat.ani", 4, 1, 6, 10, 3, {4, 4, 4, 4, 4, 4},
+         {0, 1, 2, 1, 0, 3}, "Alien97 move cursor", "(P)1997 by Tony Varnas"},
+        {"imhex-patterns/ani.hexpat.ani", 4, 2, 4, 2, 1, {}, {}, "", ""},
+        {"bibata-2019/progress.ani", 45, 1, 45, 2, 1, {}, {}, "", ""},
+        {"bibata-2019/wait.ani", 45, 1, 45, 2, 1, {}, {}, "", ""},
+        {"bibata-2020-clickgen/watch.ani", 60, 11, 60, 40, 1, {}, {}, "", ""},
+        {"bibata-2020-clickgen/left_ptr_watch.ani", 60, 11, 60, 40, 1, {}, {}, "", ""},
+        {"sdl_image/rgbrgb.ani", 6, 1, 6, 1, 1, {1, 1, 1, 1, 2, 1}, {}, "", ""},
+        // clang-format on
     };
-    AniContent probe;
-    const bool pngDecoded =
-        ReadAniFile((corpus / "sdl_image/rgbrgb.ani").c_str(), &probe, nullptr) == IconOk;
     const bool haveIcotool = RunTool("icotool", "--version").has_value();
     ScratchDir dir;
     for (const Expect& e : expected) {
@@ -472,10 +452,6 @@ TEST(AniCorpus, FilesReadWithTheirFramesRatesAndSequences) {
         AniContent content;
         AniHeader anih;
         IconResult result = ReadAniFile((corpus / e.file).c_str(), &content, &anih);
-        if (e.png && !pngDecoded) {
-            EXPECT_EQ(result, IconBadFormat);
-            continue;
-        }
         ASSERT_EQ(result, IconOk);
         EXPECT_EQ(anih.frameCount, e.frames);
         EXPECT_EQ(anih.stepCount, e.steps);

@@ -277,6 +277,16 @@ TEST(IconWriter, ImagesOf256PixelsOrMoreAreStoredAsPng) {
     EXPECT_EQ(read.images[0].header->biWidth, 256);
     EXPECT_EQ(DibAbsHeight(read.images[1].header), 300u);
     EXPECT_EQ(read.images[0].mask, nullptr);
+    // The PNG entries hold the very pixels.
+    for (int i = 0; i < 2; ++i) {
+        const DibHeader* h = images[i].header.get();
+        int differences = 0;
+        for (int y = 0; y < static_cast<int>(DibAbsHeight(h)); ++y)
+            for (int x = 0; x < h->biWidth; ++x)
+                differences += DibGetPixel(h, images[i].bits.get(), x, y) !=
+                               DibGetPixel(read.images[i].header, read.images[i].bits, x, y);
+        EXPECT_EQ(differences, 0) << i;
+    }
 }
 
 // Every DIB image of the corpus goes through the writer and back unchanged

@@ -4,6 +4,8 @@
 
 #include "app/report.h"
 #include "core/bmp_file.h"
+#include "formats/ani/ani_file.h"
+#include "formats/icon/icon_file.h"
 #include "formats/png/png_import.h"
 #include "formats/psd/psd_import.h"
 #include "platform/interaction.h"
@@ -82,6 +84,30 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             items_.AddItem(std::move(item));
             SetModified();
             return true;
+        }
+        case FormatIco:
+        case FormatCur: {
+            IconResult result = ReadIconFile(path, [this](tagICON_IMAGE_INFO& image) {
+                return AddIconImage(items_, *compilation_, image);
+            });
+            if (result != IconOk) {
+                // Images read before the failure stay in the list.
+                ReportIconResult(ui_, true, result, result == IconSystemError ? errno : 0, path);
+                return false;
+            }
+            return true;
+        }
+        case FormatAni: {
+            AniContent content;
+            AniHeader anih;
+            IconResult result = ReadAniFile(path, &content, &anih);
+            if (result != IconOk) {
+                // What was read is dropped with the content, not imported.
+                ReportIconResult(ui_, true, result, result == IconSystemError ? errno : 0, path);
+                return false;
+            }
+            return ImportAniContent({ui_, items_, *compilation_, settings.animatedCursorSequence},
+                                    path, anih, content);
         }
         case FormatPng: {
             PngReadContext context;

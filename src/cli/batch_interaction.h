@@ -18,6 +18,9 @@ class BatchInteraction : public Interaction {
     std::vector<std::string> pathsToChoose;
     // Whether a warning or error message was shown: the command failed.
     bool failed = false;
+    // The answer to the animated cursor sequence question: false adds each image
+    // once (Yes, the default), true follows the file's sequence (No).
+    bool followAniSequence = false;
     // The filter (from 1) the next save dialog reports; 0 reports none.
     int filterToChoose = 0;
     // The answer of the Array Options dialog; nullopt takes the dialog's defaults.

@@ -11,8 +11,8 @@
 #include "core/dib.h"
 
 const char* const kInfoUsage =
-    "info [--json] [--dump DIR] [--psd-mode M] [--psd-layers L] [--psd-position P]\n"
-    "     [--psd-keep-background] FILE...\n"
+    "info [--json] [--dump DIR] [--sequence once|follow] [--psd-mode M] [--psd-layers L]\n"
+    "     [--psd-position P] [--psd-keep-background] FILE...\n"
     "    Opens the files as the editor's Open command does (one file: the compilation\n"
     "    type its extension gives; several: type none) and describes the compilation:\n"
     "    its type, path, play count and first-frame flag, then one line per item with\n"
@@ -26,7 +26,10 @@ const char* const kInfoUsage =
     "    blend-background|blend-all (default merged), --psd-layers all|N,N,... (positions\n"
     "    from 1 in the dialog's list of layers with pixels, file order; default all),\n"
     "    --psd-position canvas|topleft|none (separate mode; default canvas) and\n"
-    "    --psd-keep-background (blend-background mode).\n";
+    "    --psd-keep-background (blend-background mode). --sequence answers the question\n"
+    "    an animated cursor with a step sequence asks: once (the default, answering Yes)\n"
+    "    adds each image once, follow (answering No) adds the images in the order of\n"
+    "    the sequence, repeated images as duplicates.\n";
 
 namespace {
 
@@ -152,6 +155,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     std::string dumpDir;
     std::vector<std::string> files;
     bool optionsEnded = false;
+    bool followSequence = false;
     BatchPsdOptions psd;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -169,6 +173,9 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
             json = true;
         } else if (arg == "--dump" && i + 1 < args.size()) {
             dumpDir = args[++i];
+        } else if (arg == "--sequence" && i + 1 < args.size() &&
+                   (args[i + 1] == "once" || args[i + 1] == "follow")) {
+            followSequence = args[++i] == "follow";
         } else {
             err << "iconmill-cli info: unknown option '" << arg << "'\n" << kInfoUsage;
             return 2;
@@ -180,6 +187,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     }
 
     BatchInteraction ui(err);
+    ui.followAniSequence = followSequence;
     CIconmillApp app(ui);
     ui.pathsToChoose = files;
     ui.psd = psd;

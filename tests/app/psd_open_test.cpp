@@ -19,17 +19,17 @@ class PsdAnswering : public ScriptedInteraction {
     }
 };
 
-PsdSpec TwoLayers() {
-    PsdSpec spec;
-    spec.width = spec.height = 2;
+PsdLayout TwoLayers() {
+    PsdLayout layout;
+    layout.width = layout.height = 2;
     PsdLayerSpec a;
     a.right = a.bottom = 2;
     a.channels = {UniformChannel(0, 4, 10), UniformChannel(1, 4, 20), UniformChannel(2, 4, 30)};
     PsdLayerSpec b = a;
     b.left = 1;
     b.channels = {UniformChannel(0, 2, 1), UniformChannel(1, 2, 2), UniformChannel(2, 2, 3)};
-    spec.layers = {a, b};
-    return spec;
+    layout.layers = {a, b};
+    return layout;
 }
 
 class PsdOpen : public ::testing::Test {
@@ -67,9 +67,9 @@ TEST_F(PsdOpen, ImportsTheChosenLayersAndRemembersTheChoice) {
 }
 
 TEST_F(PsdOpen, ReportsParserFailuresWithTheirMessages) {
-    PsdSpec cmyk = TwoLayers();
+    PsdLayout cmyk = TwoLayers();
     cmyk.mode = 4;
-    PsdSpec none;
+    PsdLayout none;
     none.emptyLayerSection = true;
     struct Case {
         const char* name;

@@ -25,8 +25,8 @@ CliRun RunTool(const std::vector<std::string>& args) {
 
 // Three opaque 2 x 2 layers, the last two at (1, 1) and (3, 0).
 std::vector<std::uint8_t> ThreeLayerPsd() {
-    PsdSpec spec;
-    spec.width = spec.height = 4;
+    PsdLayout layout;
+    layout.width = layout.height = 4;
     auto layer = [](int left, int top, std::uint8_t value) {
         PsdLayerSpec l;
         l.left = left;
@@ -37,8 +37,8 @@ std::vector<std::uint8_t> ThreeLayerPsd() {
                       UniformChannel(2, 4, value)};
         return l;
     };
-    spec.layers = {layer(0, 0, 10), layer(1, 1, 20), layer(3, 0, 30)};
-    return MakePsd(spec);
+    layout.layers = {layer(0, 0, 10), layer(1, 1, 20), layer(3, 0, 30)};
+    return MakePsd(layout);
 }
 
 nlohmann::json Items(const CliRun& run) {

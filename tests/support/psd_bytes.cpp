@@ -80,22 +80,22 @@ PsdChannelSpec UniformChannel(std::int16_t id, std::size_t size, std::uint8_t va
     return channel;
 }
 
-std::vector<std::uint8_t> MakePsd(const PsdSpec& spec) {
+std::vector<std::uint8_t> MakePsd(const PsdLayout& layout) {
     std::vector<std::uint8_t> out = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0};
-    Put16(out, static_cast<std::uint16_t>(spec.channels));
-    Put32(out, spec.height);
-    Put32(out, spec.width);
-    Put16(out, spec.depth);
-    Put16(out, spec.mode);
-    Put32(out, static_cast<std::uint32_t>(spec.colorModeData.size()));
-    Append(out, spec.colorModeData);
+    Put16(out, static_cast<std::uint16_t>(layout.channels));
+    Put32(out, layout.height);
+    Put32(out, layout.width);
+    Put16(out, layout.depth);
+    Put16(out, layout.mode);
+    Put32(out, static_cast<std::uint32_t>(layout.colorModeData.size()));
+    Append(out, layout.colorModeData);
     Put32(out, 0);  // image resources
 
     std::vector<std::uint8_t> info;
     Put16(info, static_cast<std::uint16_t>(
-                    spec.layerCount.value_or(static_cast<std::int16_t>(spec.layers.size()))));
+                    layout.layerCount.value_or(static_cast<std::int16_t>(layout.layers.size()))));
     std::vector<std::uint8_t> channelData;
-    for (const PsdLayerSpec& layer : spec.layers) {
+    for (const PsdLayerSpec& layer : layout.layers) {
         Put32(info, static_cast<std::uint32_t>(layer.top));
         Put32(info, static_cast<std::uint32_t>(layer.left));
         Put32(info, static_cast<std::uint32_t>(layer.bottom));
@@ -129,8 +129,8 @@ std::vector<std::uint8_t> MakePsd(const PsdSpec& spec) {
     }
     Append(info, channelData);
 
-    if (spec.mode == 3) {
-        if (spec.emptyLayerSection) {
+    if (layout.mode == 3) {
+        if (layout.emptyLayerSection) {
             Put32(out, 0);
         } else {
             Put32(out, static_cast<std::uint32_t>(info.size() + 4));
@@ -139,13 +139,13 @@ std::vector<std::uint8_t> MakePsd(const PsdSpec& spec) {
         }
         // The merged image the parser does not read: a raw black picture.
         Put16(out, 0);
-        out.insert(out.end(), std::size_t{spec.width} * spec.height * 3, 0);
+        out.insert(out.end(), std::size_t{layout.width} * layout.height * 3, 0);
     } else {
         Put32(out, 0);
         PsdChannelSpec merged;
-        merged.compression = spec.mergedCompression;
-        merged.plane = spec.merged;
-        Append(out, ChannelData(merged, spec.width, spec.height));
+        merged.compression = layout.mergedCompression;
+        merged.plane = layout.merged;
+        Append(out, ChannelData(merged, layout.width, layout.height));
     }
     return out;
 }

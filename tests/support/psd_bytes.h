@@ -28,7 +28,7 @@ struct PsdLayerSpec {
     std::optional<std::uint32_t> extraLength;  // overrides the true extra length
 };
 
-struct PsdSpec {
+struct PsdLayout {
     std::int16_t channels = 3;
     std::uint32_t width = 1, height = 1;
     std::uint16_t depth = 8;
@@ -42,7 +42,7 @@ struct PsdSpec {
     std::vector<std::uint8_t> merged;
 };
 
-std::vector<std::uint8_t> MakePsd(const PsdSpec& spec);
+std::vector<std::uint8_t> MakePsd(const PsdLayout& layout);
 
 // PackBits encoding of one row, with repeat runs for runs of 3 or more.
 std::vector<std::uint8_t> PackBitsEncode(const std::vector<std::uint8_t>& row);

@@ -53,9 +53,9 @@ PsdLayerSpec SolidLayer(int left, int top, int right, int bottom, Color bgr, int
 
 class PsdImportTest : public ::testing::Test {
   protected:
-    // Parses a document made from the spec and imports it with the given answer.
-    bool Import(const PsdSpec& spec, std::optional<PsdImportChoice> answer) {
-        WriteBytes(dir_.File("doc.psd"), MakePsd(spec));
+    // Parses a document made from the layout and imports it with the given answer.
+    bool Import(const PsdLayout& layout, std::optional<PsdImportChoice> answer) {
+        WriteBytes(dir_.File("doc.psd"), MakePsd(layout));
         EXPECT_EQ(parser_.ParseFile(dir_.File("doc.psd").c_str()), PsdOk);
         ui_.answer = std::move(answer);
         return ImportPsdDocument(ui_, parser_, list_, &code_, &added_);
@@ -71,12 +71,12 @@ class PsdImportTest : public ::testing::Test {
 
     // A 4 x 4 opaque red background at (0, 0), a green 2 x 2 layer at (1, 1) and a
     // blue 2 x 2 layer at (2, 2), the last hanging over the document's edge.
-    static PsdSpec ThreeLayers() {
-        PsdSpec spec;
-        spec.width = spec.height = 4;
-        spec.layers = {SolidLayer(0, 0, 4, 4, {0, 0, 255}), SolidLayer(1, 1, 3, 3, {0, 255, 0}),
+    static PsdLayout ThreeLayers() {
+        PsdLayout layout;
+        layout.width = layout.height = 4;
+        layout.layers = {SolidLayer(0, 0, 4, 4, {0, 0, 255}), SolidLayer(1, 1, 3, 3, {0, 255, 0}),
                        SolidLayer(2, 2, 5, 5, {255, 0, 0})};
-        return spec;
+        return layout;
     }
 
     ScratchDir dir_;
@@ -123,14 +123,14 @@ TEST(PsdSelectionCode, MapsToTheDialogChoiceAndBack) {
 }
 
 TEST_F(PsdImportTest, TheRequestListsLayersWithPicturesAndTheRememberedChoice) {
-    PsdSpec spec = ThreeLayers();
+    PsdLayout layout = ThreeLayers();
     PsdLayerSpec divider;
     divider.channels = {UniformChannel(-1, 0, 0), UniformChannel(0, 0, 0)};
-    spec.layers.insert(spec.layers.begin() + 1, divider);
-    spec.layers[2].name = "green";
-    spec.layers[2].opacity = 128;
+    layout.layers.insert(layout.layers.begin() + 1, divider);
+    layout.layers[2].name = "green";
+    layout.layers[2].opacity = 128;
     code_ = 7;
-    ASSERT_FALSE(Import(spec, std::nullopt));  // cancelled
+    ASSERT_FALSE(Import(layout, std::nullopt));  // cancelled
     EXPECT_EQ(added_, 0);
     EXPECT_EQ(list_.Count(), 0);
     EXPECT_EQ(code_, 7);
@@ -193,11 +193,11 @@ TEST_F(PsdImportTest, BlendsEachLayerWithTheBackgroundOnly) {
 
 TEST_F(PsdImportTest, TheBackgroundIsRedrawnOverTheUnclearedCompositeInMode2) {
     // A half-transparent background: the layers drawn earlier show through it.
-    PsdSpec spec;
-    spec.width = spec.height = 1;
-    spec.layers = {SolidLayer(0, 0, 1, 1, {0, 0, 200}, 255, 128),
+    PsdLayout layout;
+    layout.width = layout.height = 1;
+    layout.layers = {SolidLayer(0, 0, 1, 1, {0, 0, 200}, 255, 128),
                    SolidLayer(0, 0, 1, 1, {0, 255, 0}), SolidLayer(0, 0, 1, 1, {255, 0, 0}, 0)};
-    ASSERT_TRUE(Import(spec, Choice(PsdModeBlendWithBackground, {0, 1, 2})));
+    ASSERT_TRUE(Import(layout, Choice(PsdModeBlendWithBackground, {0, 1, 2})));
     ASSERT_EQ(list_.Count(), 2);
     // Step 1: background (alpha 128, red 200) then opaque green on top.
     EXPECT_EQ(PixelAt(*list_.Item(0), 0, 0), (Color{0, 255, 0, 255}));
@@ -208,9 +208,9 @@ TEST_F(PsdImportTest, TheBackgroundIsRedrawnOverTheUnclearedCompositeInMode2) {
 }
 
 TEST_F(PsdImportTest, MergesIntoOneImageOfTheBackgroundsSize) {
-    PsdSpec spec = ThreeLayers();
-    spec.layers[0] = SolidLayer(1, 1, 4, 4, {0, 0, 255});  // background 3 x 3 at (1, 1)
-    ASSERT_TRUE(Import(spec, Choice(PsdModeMerged, {2, 1, 0, 1, 9})));
+    PsdLayout layout = ThreeLayers();
+    layout.layers[0] = SolidLayer(1, 1, 4, 4, {0, 0, 255});  // background 3 x 3 at (1, 1)
+    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {2, 1, 0, 1, 9})));
     EXPECT_EQ(code_, 0);
     ASSERT_EQ(list_.Count(), 1);
     const tagILVITEM& item = *list_.Item(0);
@@ -222,23 +222,23 @@ TEST_F(PsdImportTest, MergesIntoOneImageOfTheBackgroundsSize) {
 }
 
 TEST_F(PsdImportTest, AppliesTheLayerOpacity) {
-    PsdSpec spec;
-    spec.width = spec.height = 1;
-    spec.layers = {SolidLayer(0, 0, 1, 1, {10, 100, 255}, -1, 128)};
-    ASSERT_TRUE(Import(spec, Choice(PsdModeMerged, {0})));
+    PsdLayout layout;
+    layout.width = layout.height = 1;
+    layout.layers = {SolidLayer(0, 0, 1, 1, {10, 100, 255}, -1, 128)};
+    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {0})));
     // colour x 128 / 255 onto black
     EXPECT_EQ(PixelAt(*list_.Item(0), 0, 0), (Color{5, 50, 128}));
 }
 
 TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
-    PsdSpec spec;
-    spec.width = spec.height = 4;
-    spec.layers = {SolidLayer(-10, -5, -7, -3, {0, 0, 255}),  // wholly outside
+    PsdLayout layout;
+    layout.width = layout.height = 4;
+    layout.layers = {SolidLayer(-10, -5, -7, -3, {0, 0, 255}),  // wholly outside
                    SolidLayer(-1, 2, 2, 6, {0, 255, 0}, 200, 128)};
 
     PsdImportChoice choice = Choice(PsdModeSeparate, {0, 1});
     choice.topLeftAsPosition = true;
-    ASSERT_TRUE(Import(spec, choice));
+    ASSERT_TRUE(Import(layout, choice));
     EXPECT_EQ(code_, 7);
     ASSERT_EQ(list_.Count(), 2);
     EXPECT_EQ(list_.Item(0)->x, 0);  // (-10, -5) becomes (0, 0), uncropped
@@ -251,7 +251,7 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
     list_.RemoveAllItems();
     choice.topLeftAsPosition = false;
     choice.maintainCoordinates = true;
-    ASSERT_TRUE(Import(spec, choice));
+    ASSERT_TRUE(Import(layout, choice));
     EXPECT_EQ(code_, 6);
     ASSERT_EQ(list_.Count(), 1);  // the layer outside the document adds nothing
     const tagILVITEM& canvas = *list_.Item(0);
@@ -264,23 +264,23 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
 
     list_.RemoveAllItems();
     choice.maintainCoordinates = false;
-    ASSERT_TRUE(Import(spec, choice));
+    ASSERT_TRUE(Import(layout, choice));
     EXPECT_EQ(code_, 8);
     ASSERT_EQ(list_.Count(), 2);
     EXPECT_EQ(list_.Item(1)->y, 0);
 }
 
 TEST_F(PsdImportTest, AnIndexedDocumentBecomesOneItemWithoutADialog) {
-    PsdSpec spec;
-    spec.mode = 2;
-    spec.channels = 1;
-    spec.width = 2;
-    spec.height = 1;
-    spec.colorModeData.assign(768, 0);
-    spec.colorModeData[1] = 0xAA;
-    spec.merged = {1, 0};
+    PsdLayout layout;
+    layout.mode = 2;
+    layout.channels = 1;
+    layout.width = 2;
+    layout.height = 1;
+    layout.colorModeData.assign(768, 0);
+    layout.colorModeData[1] = 0xAA;
+    layout.merged = {1, 0};
     code_ = 6;
-    ASSERT_TRUE(Import(spec, std::nullopt));
+    ASSERT_TRUE(Import(layout, std::nullopt));
     EXPECT_TRUE(ui_.requests.empty());
     EXPECT_EQ(code_, 6);
     ASSERT_EQ(list_.Count(), 1);

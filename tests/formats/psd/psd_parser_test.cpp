@@ -89,7 +89,7 @@ TEST(PackBits, DecodesRowsAndRefusesRowsOfTheWrongLength) {
 }
 
 TEST(PsdParser, RefusesBrokenAndUnsupportedDocumentsWithTheirCodes) {
-    PsdSpec rgb;
+    PsdLayout rgb;
     rgb.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
     const std::vector<std::uint8_t> good = MakePsd(rgb);
 
@@ -114,57 +114,57 @@ TEST(PsdParser, RefusesBrokenAndUnsupportedDocumentsWithTheirCodes) {
     cases.push_back({"truncated channel data",
                      std::vector<std::uint8_t>(good.begin(), good.end() - 10), PsdBadFormat});
     {
-        PsdSpec spec;
-        spec.mode = 2;
-        spec.channels = 2;
-        spec.colorModeData.assign(768, 0);
-        cases.push_back({"Indexed with two channels", MakePsd(spec), PsdUnsupportedMode});
-        spec.channels = 1;
-        spec.colorModeData.assign(767, 0);
-        spec.merged = {0};
-        cases.push_back({"Indexed colour data of 767 bytes", MakePsd(spec), PsdBadFormat});
+        PsdLayout layout;
+        layout.mode = 2;
+        layout.channels = 2;
+        layout.colorModeData.assign(768, 0);
+        cases.push_back({"Indexed with two channels", MakePsd(layout), PsdUnsupportedMode});
+        layout.channels = 1;
+        layout.colorModeData.assign(767, 0);
+        layout.merged = {0};
+        cases.push_back({"Indexed colour data of 767 bytes", MakePsd(layout), PsdBadFormat});
     }
     {
-        PsdSpec spec;
-        spec.emptyLayerSection = true;
-        cases.push_back({"no layer section", MakePsd(spec), PsdNoLayer});
-        PsdSpec zero = rgb;
+        PsdLayout layout;
+        layout.emptyLayerSection = true;
+        cases.push_back({"no layer section", MakePsd(layout), PsdNoLayer});
+        PsdLayout zero = rgb;
         zero.layerCount = 0;
         cases.push_back({"layer count 0", MakePsd(zero), PsdNoLayer});
-        PsdSpec many = rgb;
+        PsdLayout many = rgb;
         many.layerCount = 30000;
         cases.push_back({"more layers than the section holds", MakePsd(many), PsdBadFormat});
     }
     {
-        PsdSpec spec = rgb;
-        spec.layers[0].channels[2].compression = 3;
-        spec.layers[0].channels[2].payload = std::vector<std::uint8_t>{0x78, 0x9C};
-        cases.push_back({"ZIP channel", MakePsd(spec), PsdUnsupportedCompression});
-        spec.layers[0].channels[2].compression = 7;
-        cases.push_back({"unknown compression", MakePsd(spec), PsdBadFormat});
+        PsdLayout layout = rgb;
+        layout.layers[0].channels[2].compression = 3;
+        layout.layers[0].channels[2].payload = std::vector<std::uint8_t>{0x78, 0x9C};
+        cases.push_back({"ZIP channel", MakePsd(layout), PsdUnsupportedCompression});
+        layout.layers[0].channels[2].compression = 7;
+        cases.push_back({"unknown compression", MakePsd(layout), PsdBadFormat});
     }
     {
-        PsdSpec spec = rgb;
-        spec.layers[0].channels[0].compression = 1;
-        spec.layers[0].channels[0].payload = std::vector<std::uint8_t>{0, 2, 0xFE, 5};
+        PsdLayout layout = rgb;
+        layout.layers[0].channels[0].compression = 1;
+        layout.layers[0].channels[0].payload = std::vector<std::uint8_t>{0, 2, 0xFE, 5};
         cases.push_back(
-            {"PackBits row of three bytes in a one-pixel layer", MakePsd(spec), PsdBadFormat});
+            {"PackBits row of three bytes in a one-pixel layer", MakePsd(layout), PsdBadFormat});
     }
     {
-        PsdSpec spec = rgb;
-        spec.layers[0].name = "abc";
-        spec.layers[0].extraLength = 4 + 4 + 1 + 2;  // one byte short of the name
-        cases.push_back({"name beyond the extra data", MakePsd(spec), PsdBadFormat});
+        PsdLayout layout = rgb;
+        layout.layers[0].name = "abc";
+        layout.layers[0].extraLength = 4 + 4 + 1 + 2;  // one byte short of the name
+        cases.push_back({"name beyond the extra data", MakePsd(layout), PsdBadFormat});
     }
     {
         // 20000 x 20000 at 32 bits is beyond the image limit: refused before reading.
-        PsdSpec spec;
+        PsdLayout layout;
         PsdLayerSpec layer;
         layer.right = layer.bottom = 20000;
         layer.channels = {UniformChannel(-1, 0, 0, 1), UniformChannel(0, 0, 0, 1)};
         for (auto& channel : layer.channels) channel.payload = std::vector<std::uint8_t>{};
-        spec.layers = {layer};
-        cases.push_back({"layer beyond the image limit", MakePsd(spec), PsdOutOfMemory});
+        layout.layers = {layer};
+        cases.push_back({"layer beyond the image limit", MakePsd(layout), PsdOutOfMemory});
     }
 
     for (const Case& c : cases) {
@@ -189,9 +189,9 @@ TEST(PsdParser, NullPathAndMissingFile) {
 }
 
 TEST(PsdParser, ReadsLayersWithTheirPicturesNamesAndFields) {
-    PsdSpec spec;
-    spec.width = 4;
-    spec.height = 3;
+    PsdLayout layout;
+    layout.width = 4;
+    layout.height = 3;
     // Bottom-most: a 24-bit raw layer; then a 32-bit PackBits layer with a gradient
     // alpha; then a group divider (empty rectangle, four channels); then a layer whose
     // mask channel has a rectangle of its own (its data is not width x height).
@@ -219,12 +219,12 @@ TEST(PsdParser, ReadsLayersWithTheirPicturesNamesAndFields) {
     masked.channels.insert(masked.channels.begin() + 1, mask);
     masked.withExtra = false;
 
-    spec.layers = {first, second, divider, masked};
-    spec.layerCount = -4;
+    layout.layers = {first, second, divider, masked};
+    layout.layerCount = -4;
 
     CPSDParser parser;
     errno = 77;
-    ASSERT_EQ(ParseBytes(parser, MakePsd(spec)), PsdOk);
+    ASSERT_EQ(ParseBytes(parser, MakePsd(layout)), PsdOk);
     EXPECT_EQ(errno, 77);
     EXPECT_EQ(parser.Width(), 4);
     EXPECT_EQ(parser.Height(), 3);
@@ -269,33 +269,33 @@ TEST(PsdParser, ReadsLayersWithTheirPicturesNamesAndFields) {
 }
 
 TEST(PsdParser, AcceptsExtraDataThatEndsWithTheName) {
-    PsdSpec spec;
-    spec.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
-    spec.layers[0].name = "abc";  // 1 + 3 bytes: no padding
-    spec.layers[0].maskLength = 8;
+    PsdLayout layout;
+    layout.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
+    layout.layers[0].name = "abc";  // 1 + 3 bytes: no padding
+    layout.layers[0].maskLength = 8;
     CPSDParser parser;
-    ASSERT_EQ(ParseBytes(parser, MakePsd(spec)), PsdOk);
+    ASSERT_EQ(ParseBytes(parser, MakePsd(layout)), PsdOk);
     EXPECT_EQ(parser.Layers()[0]->name, "abc");
 }
 
 TEST(PsdParser, ReadsTheIndexedMergedImageBottomUpWithItsColourTable) {
-    PsdSpec spec;
-    spec.mode = 2;
-    spec.channels = 1;
-    spec.width = 3;
-    spec.height = 2;
-    spec.colorModeData.assign(768, 0);
+    PsdLayout layout;
+    layout.mode = 2;
+    layout.channels = 1;
+    layout.width = 3;
+    layout.height = 2;
+    layout.colorModeData.assign(768, 0);
     for (int i = 0; i < 256; ++i) {
-        spec.colorModeData[std::size_t(i)] = std::uint8_t(i);
-        spec.colorModeData[256 + std::size_t(i)] = std::uint8_t(255 - i);
-        spec.colorModeData[512 + std::size_t(i)] = std::uint8_t(i / 2);
+        layout.colorModeData[std::size_t(i)] = std::uint8_t(i);
+        layout.colorModeData[256 + std::size_t(i)] = std::uint8_t(255 - i);
+        layout.colorModeData[512 + std::size_t(i)] = std::uint8_t(i / 2);
     }
-    spec.merged = {1, 2, 3, 4, 5, 6};
+    layout.merged = {1, 2, 3, 4, 5, 6};
     for (std::int16_t compression : {0, 1}) {
         SCOPED_TRACE(compression);
-        spec.mergedCompression = compression;
+        layout.mergedCompression = compression;
         CPSDParser parser;
-        ASSERT_EQ(ParseBytes(parser, MakePsd(spec)), PsdOk);
+        ASSERT_EQ(ParseBytes(parser, MakePsd(layout)), PsdOk);
         const DibHeader* h = parser.MergedHeader();
         ASSERT_NE(h, nullptr);
         EXPECT_EQ(h->biBitCount, 8);
@@ -314,10 +314,10 @@ TEST(PsdParser, ReadsTheIndexedMergedImageBottomUpWithItsColourTable) {
 }
 
 TEST(PsdParser, AFailedParseFreesWhatAnEarlierOneRead) {
-    PsdSpec spec;
-    spec.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
+    PsdLayout layout;
+    layout.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
     CPSDParser parser;
-    ASSERT_EQ(ParseBytes(parser, MakePsd(spec)), PsdOk);
+    ASSERT_EQ(ParseBytes(parser, MakePsd(layout)), PsdOk);
     ASSERT_EQ(parser.Layers().size(), 1u);
     EXPECT_EQ(ParseBytes(parser, {'8', 'B'}), PsdBadFormat);
     EXPECT_TRUE(parser.Layers().empty());

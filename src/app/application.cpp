@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "app/report.h"
+#include "app/save_flows.h"
 #include "core/bmp_file.h"
 #include "formats/ani/ani_file.h"
 #include "formats/icon/icon_file.h"
@@ -218,9 +219,7 @@ bool CIconmillApp::QuerySaveChanges() {
 }
 
 bool CIconmillApp::Save() {
-    // The save flows are not part of this build yet: nothing is written, so the
-    // caller must not go on as if the changes were safe.
-    return false;
+    return SaveCompilation(*this);
 }
 
 void CIconmillApp::OnItemRemoving(int index) {

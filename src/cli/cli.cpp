@@ -16,6 +16,7 @@ const Command kCommands[] = {
     {"info", RunInfoCommand, &kInfoUsage},
     {"op", RunOpCommand, &kOpUsage},
     {"export", RunExportCommand, &kExportUsage},
+    {"convert", RunConvertCommand, &kConvertUsage},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -24,7 +25,7 @@ void PrintHelp(std::ostream& out) {
     for (const Command& command : kCommands) out << *command.usage << '\n';
     out << "A failure prints the message the editor would show to stderr and exits with 1;\n"
            "a usage error exits with 2. Questions are never asked: each takes its default\n"
-           "answer (Yes, or OK), as listed with the commands.\n";
+           "answer (Yes, or OK) unless its command says otherwise (convert's --yes).\n";
 }
 
 }  // namespace

@@ -11,8 +11,10 @@ using CliArgs = std::vector<std::string>;
 int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunExportCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 
 // The usage text of every command.
 extern const char* const kInfoUsage;
 extern const char* const kOpUsage;
 extern const char* const kExportUsage;
+extern const char* const kConvertUsage;

@@ -67,7 +67,7 @@ using Action = std::variant<CliOperation, DuplicateAction, FrameAction>;
 
 // The editor's dialogs, answered from the command line.
 class ConvertInteraction : public OperationInteraction {
-  public:
+public:
     explicit ConvertInteraction(std::ostream& err) : OperationInteraction(err), err_(err) {}
 
     SaveDialogChoice saveChoice;
@@ -106,7 +106,7 @@ class ConvertInteraction : public OperationInteraction {
         return true;
     }
 
-  private:
+private:
     std::ostream& err_;
 };
 

@@ -38,7 +38,7 @@ struct CliOperation {
 
 // The batch interaction with the SHIFT colour given on the command line.
 class OperationInteraction : public BatchInteraction {
-  public:
+public:
     using BatchInteraction::BatchInteraction;
     std::optional<ColorRef> background;
 

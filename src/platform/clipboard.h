@@ -29,7 +29,7 @@ struct ClipboardBlock {
 };
 
 class Clipboard {
-  public:
+public:
     virtual ~Clipboard() = default;
 
     // Whether the clipboard holds data of the format (without reading it).

@@ -11,7 +11,7 @@
 #include "platform/clipboard.h"
 
 class MemoryClipboard : public Clipboard {
-  public:
+public:
     // The content, by format name.
     std::map<std::string, std::vector<std::uint8_t>, std::less<>> formats;
     // When set, SetData and GetData fail as if another program held the clipboard.

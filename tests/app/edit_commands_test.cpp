@@ -23,7 +23,7 @@ void Append(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& mor
 }
 
 class EditCommands : public testing::Test {
-  protected:
+protected:
     CItemList& List() { return app.Items(); }
     const tagILVITEM& At(int i) { return *List().Item(i); }
     std::vector<std::uint8_t>& Private() {

@@ -81,7 +81,7 @@ SaveDialogChoice Choice(const std::string& path, SaveTarget target, bool ask = f
 }
 
 class SaveFlows : public testing::Test {
-  protected:
+protected:
     CItemList& List() { return app.Items(); }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;

@@ -65,7 +65,7 @@ const char* PythonWithPil() {
 }
 
 class ConvertCommand : public testing::Test {
-  protected:
+protected:
     ConvertCommand() {
         WritePicture(small, 16, 16);
         WritePicture(large, 32, 32);

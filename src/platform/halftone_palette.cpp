@@ -21,7 +21,8 @@ constexpr std::array<RgbQuad, 256> MakeHalftone() {
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
             for (int b = 0; b < 6; ++b) palette[n++] = Rgb(r * 51, g * 51, b * 51);
-    for (int i = 0; i < 24; ++i) palette[n++] = Rgb(8 + 10 * i, 8 + 10 * i, 8 + 10 * i);
+    for (int i = 0; i < 23; ++i) palette[n++] = Rgb(8 + 10 * i, 8 + 10 * i, 8 + 10 * i);
+    palette[n++] = Rgb(255, 255, 255);
     return palette;
 }
 

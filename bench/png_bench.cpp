@@ -333,7 +333,7 @@ void EncodeLibpng(benchmark::State& state, const Subject* s) {
 
 // Collects every run's time per iteration for the ratio table.
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (!run.error_occurred) times[run.benchmark_name()] = run.GetAdjustedCPUTime();

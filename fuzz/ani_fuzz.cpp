@@ -16,7 +16,7 @@
 namespace {
 
 class SilentInteraction : public Interaction {
-  public:
+public:
     Answer ShowMessage(std::string_view, MessageIcon, MessageButtons buttons) override {
         return DefaultAnswer(buttons);
     }

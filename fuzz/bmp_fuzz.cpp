@@ -14,7 +14,7 @@ namespace {
 
 // Answers every message with its default button and shows nothing.
 class SilentInteraction : public Interaction {
-  public:
+public:
     Answer ShowMessage(std::string_view, MessageIcon, MessageButtons buttons) override {
         return DefaultAnswer(buttons);
     }

@@ -16,7 +16,7 @@
 class Interaction;
 
 class CIconmillApp : private ItemListListener {
-  public:
+public:
     explicit CIconmillApp(Interaction& ui);
     ~CIconmillApp() override;
     CIconmillApp(const CIconmillApp&) = delete;
@@ -56,7 +56,7 @@ class CIconmillApp : private ItemListListener {
     // The Save command; true when the compilation was saved.
     bool Save();
 
-  private:
+private:
     // ItemListListener
     void OnItemRemoving(int index) override;
     void OnOrderChanged() override;

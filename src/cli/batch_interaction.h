@@ -11,7 +11,7 @@
 #include "platform/interaction.h"
 
 class BatchInteraction : public Interaction {
-  public:
+public:
     explicit BatchInteraction(std::ostream& err) : err_(err) {}
 
     // The paths the next file dialog returns.
@@ -35,6 +35,6 @@ class BatchInteraction : public Interaction {
     std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
     std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
 
-  private:
+private:
     std::ostream& err_;
 };

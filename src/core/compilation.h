@@ -18,7 +18,7 @@ class CAnimatedPNGCompilation;
 class CAnimatedCursorCompilation;
 
 class CCompilation {
-  public:
+public:
     virtual ~CCompilation() = default;
     virtual CompilationType Type() const { return CompilationNone; }
     // The file the compilation belongs to; null for a compilation of type none.
@@ -34,28 +34,28 @@ class CCompilation {
 
 // The typed compilations carry the path of their file.
 class CTypedCompilation : public CCompilation {
-  public:
+public:
     explicit CTypedCompilation(std::string path) : path_(std::move(path)) {}
     const std::string* Path() const override { return &path_; }
 
-  private:
+private:
     std::string path_;
 };
 
 class CIconCompilation : public CTypedCompilation {
-  public:
+public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationIcon; }
 };
 
 class CCursorCompilation : public CTypedCompilation {
-  public:
+public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationCursor; }
 };
 
 class CAnimatedPNGCompilation : public CTypedCompilation {
-  public:
+public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationAnimatedPng; }
     CAnimatedPNGCompilation* AsAnimatedPng() override { return this; }
@@ -67,7 +67,7 @@ class CAnimatedPNGCompilation : public CTypedCompilation {
 };
 
 class CAnimatedCursorCompilation : public CTypedCompilation {
-  public:
+public:
     using CTypedCompilation::CTypedCompilation;
     CompilationType Type() const override { return CompilationAnimatedCursor; }
     CAnimatedCursorCompilation* AsAnimatedCursor() override { return this; }

@@ -15,8 +15,8 @@ class Interaction;
 
 // True for the depths an item can have: 1, 4, 8, 16, 24 and 32 bits per pixel.
 constexpr bool IsSupportedBitCount(unsigned bitCount) {
-    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
-           bitCount == 24 || bitCount == 32;
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+           bitCount == 32;
 }
 
 // Bytes per DWORD-aligned row for a width and depth; 0 for an unsupported depth.
@@ -70,15 +70,15 @@ void BlendPixel(std::uint8_t* destination, int destinationBytes, const std::uint
 // at (dx, dy), both counted from the top. Both images must have 24 or 32 bits per
 // pixel (else ImageInvalidArg). The caller keeps the rectangle inside both images.
 ImageResult BlendRect(const DibHeader* destinationHeader, std::uint8_t* destinationBits, int dx,
-                      int dy, const DibHeader* sourceHeader, const std::uint8_t* sourceBits,
-                      int sx, int sy, int width, int height, int opacity);
+                      int dy, const DibHeader* sourceHeader, const std::uint8_t* sourceBits, int sx,
+                      int sy, int width, int height, int opacity);
 
 // Splits a packed DIB of `packedSize` bytes into a new header block (header and
 // colour table) and a new bits block. ImageInvalidArg for null arguments,
 // ImageBadFormat for an invalid header or data shorter than the header says,
 // ImageOutOfMemory when a block cannot be made.
-ImageResult SplitPackedDib(const DibHeader* packed, std::size_t packedSize,
-                           HeaderBlock* outHeader, Block* outBits);
+ImageResult SplitPackedDib(const DibHeader* packed, std::size_t packedSize, HeaderBlock* outHeader,
+                           Block* outBits);
 
 // Fills the colour table of a 1-, 4- or 8-bit header: black and white; the 16
 // fixed colours (or a 4-bit source's table); the halftone palette (or an 8-bit

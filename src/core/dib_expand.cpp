@@ -87,7 +87,7 @@ void DecodeRunLength(const std::uint8_t* data, std::size_t size, bool fourBit, s
 
 // One colour channel of a bit-field image: its mask and how to scale it to 8 bits.
 class Channel {
-  public:
+public:
     explicit Channel(std::uint32_t mask)
         : mask_(mask),
           shift_(mask ? std::countr_zero(mask) : 0),
@@ -114,7 +114,7 @@ class Channel {
         return static_cast<std::uint8_t>((value * 255 + max_ / 2) / max_);
     }
 
-  private:
+private:
     std::uint32_t mask_;
     int shift_;
     int bits_;

@@ -12,7 +12,7 @@
 
 // What the list tells its owner. Every callback has an empty default.
 class ItemListListener {
-  public:
+public:
     virtual ~ItemListListener() = default;
     // An item is about to be removed (notification 1); the list frees its blocks
     // afterwards. The owner marks the compilation modified.
@@ -39,7 +39,7 @@ struct NewItem {
 enum class SortKey { Width = 0, Height = 1, BitCount = 2 };
 
 class CItemList {
-  public:
+public:
     CItemList() = default;
     CItemList(const CItemList&) = delete;
     CItemList& operator=(const CItemList&) = delete;
@@ -102,17 +102,17 @@ class CItemList {
     // back and sent once when the outermost batch ends (repainting if any held-back
     // one asked to). Removal and order notifications are still sent as they happen.
     class UpdateBatch {
-      public:
+    public:
         explicit UpdateBatch(CItemList& list) : list_(list) { ++list_.batch_depth_; }
         UpdateBatch(const UpdateBatch&) = delete;
         UpdateBatch& operator=(const UpdateBatch&) = delete;
         ~UpdateBatch() { list_.EndBatch(); }
 
-      private:
+    private:
         CItemList& list_;
     };
 
-  private:
+private:
     void RaiseBounds(const tagILVITEM& item);
     void ComputeBounds();
     void RemoveAt(int index);

@@ -9,7 +9,7 @@
 
 // An open file descriptor, closed when the object goes.
 class File {
-  public:
+public:
     File() = default;
     explicit File(int fd) : fd_(fd) {}
     File(File&& other) noexcept : fd_(other.Release()) {}
@@ -30,7 +30,7 @@ class File {
     // Positions the file at an offset from its beginning; false (errno set) on failure.
     bool Seek(std::uint64_t offset);
 
-  private:
+private:
     int fd_ = -1;
 };
 
@@ -49,7 +49,7 @@ ReadStatus ReadFully(File& file, void* buffer, std::size_t size, std::size_t* by
 // failure, the file that was at the target path stays untouched; a writer that is
 // destroyed without a successful Commit removes its temporary.
 class SafeFileWriter {
-  public:
+public:
     explicit SafeFileWriter(std::string targetPath);
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -63,7 +63,7 @@ class SafeFileWriter {
     // had (or the default ones for a new file) and renames it over the target.
     bool Commit();
 
-  private:
+private:
     void Discard() noexcept;
 
     std::string target_path_;

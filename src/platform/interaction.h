@@ -40,7 +40,7 @@ struct BusyRequest {
 };
 
 class Interaction {
-  public:
+public:
     virtual ~Interaction() = default;
 
     // Shows a modal message box with the application's title and returns the
@@ -120,12 +120,12 @@ constexpr Answer DefaultAnswer(MessageButtons buttons) {
 
 // Enters the busy state for the life of the object.
 class BusyScope {
-  public:
+public:
     BusyScope(Interaction& ui, const BusyRequest& request) : ui_(ui) { ui_.BeginBusy(request); }
     ~BusyScope() { ui_.EndBusy(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-  private:
+private:
     Interaction& ui_;
 };

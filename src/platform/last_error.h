@@ -9,7 +9,7 @@
 // Declare first in a function body, so that it is destroyed after every file or
 // buffer the function holds and their clean-up cannot disturb the outcome.
 class LastErrorScope {
-  public:
+public:
     LastErrorScope() noexcept : value_on_return_(errno) {}
     ~LastErrorScope() { errno = value_on_return_; }
     LastErrorScope(const LastErrorScope&) = delete;
@@ -20,6 +20,6 @@ class LastErrorScope {
     // Leaves an explicit code for the caller (a short write that set no errno).
     void KeepSystemError(int code) noexcept { value_on_return_ = code; }
 
-  private:
+private:
     int value_on_return_;
 };

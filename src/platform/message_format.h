@@ -9,7 +9,7 @@
 
 // One insert: a text or a number.
 class MessageArg {
-  public:
+public:
     MessageArg(const char* text) : value_(std::string(text ? text : "")) {}
     MessageArg(std::string_view text) : value_(std::string(text)) {}
     MessageArg(const std::string& text) : value_(text) {}
@@ -22,7 +22,7 @@ class MessageArg {
 
     const std::variant<std::string, std::int64_t>& Value() const { return value_; }
 
-  private:
+private:
     std::variant<std::string, std::int64_t> value_;
 };
 

@@ -103,7 +103,7 @@ void WriteRaw(unsigned bitCount, std::uint8_t* row, int x, std::uint32_t v) {
 // Turns stored values of one image into 0xAARRGGBB colours, with the colour table
 // expanded once.
 class ColorReader {
-  public:
+public:
     explicit ColorReader(const RasterImage& image) : image_(image) {
         if (IsIndexed(image.bitCount)) {
             table_.fill(0);
@@ -147,7 +147,7 @@ class ColorReader {
         }
     }
 
-  private:
+private:
     const RasterImage& image_;
     std::array<std::uint32_t, 256> table_{};
 };
@@ -191,7 +191,7 @@ std::optional<RasterRect> ClipRect(const RasterRect& r, int width, int height) {
 // Writes colours into a surface row, mapping each one, with the last mapping
 // remembered (neighbouring pixels are mostly alike).
 class ColorWriter {
-  public:
+public:
     explicit ColorWriter(RasterSurface& target) : target_(target) {}
 
     void Write(std::uint8_t* row, int x, std::uint32_t argb) {
@@ -222,7 +222,7 @@ class ColorWriter {
         for (int i = 0; i < count; ++i) Write(row, x + i, argb[i]);
     }
 
-  private:
+private:
     RasterSurface& target_;
     std::uint32_t lastArgb_ = 0;
     std::uint32_t lastValue_ = 0;

@@ -54,7 +54,7 @@ struct RasterRect {
 // full search does, but searches only the entries that can win inside the colour's
 // 8 x 8 x 8 cell of the colour cube (found once per cell, on first use).
 class NearestColorMap {
-  public:
+public:
     // `count` entries of `palette` (at most 256; none gives index 0 always).
     NearestColorMap(const RgbQuad* palette, int count);
 
@@ -62,7 +62,7 @@ class NearestColorMap {
     // The plain search over every entry, for comparison.
     static int FullSearch(const RgbQuad* palette, int count, int r, int g, int b);
 
-  private:
+private:
     void BuildCell(std::size_t cell);
 
     std::vector<RgbQuad> palette_;
@@ -104,7 +104,7 @@ std::size_t RasterStride(std::int64_t width, unsigned bitCount);
 
 // A drawing surface over writable DIB memory (the memory of a DIB section).
 class RasterSurface {
-  public:
+public:
     // As RasterImage::Describe, over writable bits.
     static std::optional<RasterSurface> Over(const DibHeader* header, std::uint8_t* bits,
                                              std::size_t bitsSize);
@@ -125,7 +125,7 @@ class RasterSurface {
     void SetRawPixel(int x, int y, std::uint32_t value);
     std::uint8_t* Row(int y) { return const_cast<std::uint8_t*>(image_.Row(y)); }
 
-  private:
+private:
     RasterImage image_;
     std::shared_ptr<NearestColorMap> nearest_;  // made on first use, indexed only
 };

@@ -9,7 +9,7 @@
 #include "platform/interaction.h"
 
 class ScriptedInteraction : public Interaction {
-  public:
+public:
     struct Message {
         std::string text;
         MessageIcon icon;

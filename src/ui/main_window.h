@@ -6,6 +6,6 @@
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
-  public:
+public:
     explicit MainWindow(QWidget* parent = nullptr);
 };

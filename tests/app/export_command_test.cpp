@@ -15,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Chooses a filter in the save dialog and answers the Array Options dialog.
 class ExportInteraction : public ScriptedInteraction {
-  public:
+public:
     int filter = 0;  // 0: the dialog does not tell
     std::optional<CArrayOptions> arrayOptions = CArrayOptions{};
     int arrayRequests = 0;
@@ -49,7 +49,7 @@ NewItem MakeImage(unsigned bitCount) {
 }
 
 class ExportCommand : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         app.Items().AddItem(MakeImage(24));
         app.Items().AddItem(MakeImage(8));

@@ -16,7 +16,7 @@ namespace {
 
 // A scripted interaction that also answers the SHIFT key and the colour dialog.
 class CommandInteraction : public ScriptedInteraction {
-  public:
+public:
     bool shiftDown = false;
     std::optional<std::uint32_t> colorAnswer;
     int colorQuestions = 0;
@@ -30,7 +30,7 @@ class CommandInteraction : public ScriptedInteraction {
 };
 
 class ImageCommands : public testing::Test {
-  protected:
+protected:
     // Adds an original of width x height at `bitCount` whose pixel (x, y) has the
     // stored value `value(x, y)`, selected, optionally with a mask whose bit
     // (x, y) is `maskBit(x, y)`.

@@ -17,7 +17,7 @@ TestEntry CursorEntry(std::uint16_t x, std::uint16_t y, std::uint8_t seed) {
 }
 
 class OpenIcons : public testing::Test {
-  protected:
+protected:
     ScratchDir dir;
     ScriptedInteraction ui;
     CIconmillApp app{ui};

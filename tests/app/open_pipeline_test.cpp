@@ -16,7 +16,7 @@ std::string CannotRead(const std::string& path) {
 }
 
 class OpenPipeline : public testing::Test {
-  protected:
+protected:
     OpenPipeline() {
         app.onTitleChanged = [this] { ++titleUpdates; };
         WriteBytes(small, MakeBmp24(2, 3, 1, 2, 3));

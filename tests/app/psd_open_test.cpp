@@ -11,7 +11,7 @@
 namespace {
 
 class PsdAnswering : public ScriptedInteraction {
-  public:
+public:
     std::optional<PsdImportChoice> answer;
     bool useInitial = true;
     std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override {
@@ -33,7 +33,7 @@ PsdLayout TwoLayers() {
 }
 
 class PsdOpen : public ::testing::Test {
-  protected:
+protected:
     ScratchDir dir;
     PsdAnswering ui;
     CIconmillApp app{ui};

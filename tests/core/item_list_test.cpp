@@ -40,7 +40,7 @@ std::vector<std::uint32_t> Names(const CItemList& list) {
 // Records every notification. While an item is being removed it reads the record
 // and its picture, so a list that freed them too early shows up under ASan.
 class RecordingListener : public ItemListListener {
-  public:
+public:
     explicit RecordingListener(CItemList& list) : list_(list) { list.SetListener(this); }
 
     void OnItemRemoving(int index) override {
@@ -63,7 +63,7 @@ class RecordingListener : public ItemListListener {
     std::vector<int> removedWidths;
     std::vector<int> referenceCountsSeen;
 
-  private:
+private:
     CItemList& list_;
 };
 

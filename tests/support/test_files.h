@@ -24,7 +24,7 @@ std::filesystem::path TestDataDir();
 
 // A fresh, empty folder removed when the object goes.
 class ScratchDir {
-  public:
+public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -32,7 +32,7 @@ class ScratchDir {
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -30,7 +30,7 @@ std::uint64_t Padded(std::uint64_t size) {
 // Positioned reads from the file being parsed, each checked against its length
 // first, so that no size from the file can make us seek or allocate past it.
 class ChunkFile {
-  public:
+public:
     ChunkFile(File& file, std::uint64_t size, LastErrorScope& lastError)
         : file_(file), size_(size), last_error_(lastError) {}
 
@@ -65,7 +65,7 @@ class ChunkFile {
         return IconOk;
     }
 
-  private:
+private:
     File& file_;
     std::uint64_t size_;
     LastErrorScope& last_error_;
@@ -459,7 +459,7 @@ std::uint64_t ChunkTotal(std::uint64_t size) {
 }
 
 class ChunkWriter {
-  public:
+public:
     explicit ChunkWriter(SafeFileWriter& writer) : writer_(writer) {}
     bool Bytes(const void* data, std::size_t size) { return writer_.Write(data, size); }
     bool Tag(const char* fourCC) { return Bytes(fourCC, 4); }
@@ -491,7 +491,7 @@ class ChunkWriter {
         return true;
     }
 
-  private:
+private:
     SafeFileWriter& writer_;
 };
 

@@ -73,7 +73,7 @@ using AniSink = std::function<bool(AniPiece& piece)>;
 // What the open pipeline reads from a file. Owns the blocks of its images until
 // the import hands them to the item list.
 class AniContent {
-  public:
+public:
     AniContent() = default;
     AniContent(const AniContent&) = delete;
     AniContent& operator=(const AniContent&) = delete;

@@ -27,7 +27,7 @@ constexpr std::size_t kFlushSize = 64 * 1024;
 // Text collected and handed to the file in large pieces; the file is replaced
 // only on Commit, so how the pieces are cut is invisible.
 class TextOut {
-  public:
+public:
     explicit TextOut(SafeFileWriter& file) : file_(file) {}
     bool Add(const std::string& text) {
         buffer_ += text;
@@ -39,7 +39,7 @@ class TextOut {
         return ok;
     }
 
-  private:
+private:
     SafeFileWriter& file_;
     std::string buffer_;
 };
@@ -52,7 +52,7 @@ std::string Printf(const char* format, auto... args) {
 
 // Shows the progress before each byte and asks whether ESC was pressed.
 class Progress {
-  public:
+public:
     Progress(Interaction& ui, std::size_t total) : ui_(ui), total_(total) {}
     bool Cancelled(std::size_t processed) {
         const double left = double(total_ - processed) / double(total_);
@@ -64,7 +64,7 @@ class Progress {
         return ui_.PollBusyCancelled();
     }
 
-  private:
+private:
     Interaction& ui_;
     std::size_t total_;
     int shown_ = -1;

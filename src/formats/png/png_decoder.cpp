@@ -211,7 +211,7 @@ void ScatterPassRow(const std::uint8_t* dense, std::uint32_t count, unsigned bit
 
 // Streams the inflated bytes of a compressed stream given in pieces.
 class Inflater {
-  public:
+public:
     Inflater(const PngDataPiece* pieces, std::size_t count) : pieces_(pieces), count_(count) {}
     ~Inflater() {
         if (initialised_) inflateEnd(&stream_);
@@ -255,7 +255,7 @@ class Inflater {
         return PngOk;
     }
 
-  private:
+private:
     // Hands zlib the next piece of input, at most one window long.
     bool FeedInput() {
         while (index_ < count_ && offset_ == pieces_[index_].size) {
@@ -398,12 +398,12 @@ namespace {
 
 // The state of one walk over the chunks.
 class ChunkWalker {
-  public:
+public:
     ChunkWalker(PngSink sink, void* context) : sink_(sink), context_(context) {}
 
     PngResult Walk(const std::uint8_t* data, std::size_t size, PngHeaderInfo* headerOut);
 
-  private:
+private:
     PngResult OnChunk(std::uint32_t type, const std::uint8_t* body, std::uint32_t length,
                       PngHeaderInfo* headerOut, bool* done);
     // Decodes the frame gathered from consecutive IDAT or fdAT chunks of an

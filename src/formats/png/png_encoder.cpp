@@ -255,7 +255,7 @@ PngResult Deflate(const std::uint8_t* raw, std::size_t rawSize, int level, Block
 
 // The stream under construction: one block grown by exactly what is appended.
 class StreamWriter {
-  public:
+public:
     bool Reserve(std::size_t more) {
         auto size = CheckedAdd<std::size_t>(capacity_, more);
         if (!size) return false;
@@ -290,7 +290,7 @@ class StreamWriter {
         return std::move(block_);
     }
 
-  private:
+private:
     Block block_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;

@@ -37,7 +37,7 @@ bool MakeBlankImage(std::int64_t width, std::int64_t height, unsigned bitCount,
 }
 
 class Importer {
-  public:
+public:
     Importer(Interaction& ui, CItemList& list, int* added) : ui_(ui), list_(list), added_(added) {}
 
     void Add(HeaderBlock header, Block bits, std::int32_t x, std::int32_t y) {
@@ -138,7 +138,7 @@ class Importer {
         return true;
     }
 
-  private:
+private:
     Interaction& ui_;
     CItemList& list_;
     int* added_;

@@ -90,7 +90,7 @@ bool CPSDLayer::HasAlphaChannel() const {
 // is a file that ends early; a failing system call is a system error whose code
 // is kept in SystemError().
 class PsdFileReader {
-  public:
+public:
     PsdResult Open(const char* path) {
         file_ = File::OpenForReading(path);
         if (!file_.IsOpen()) return Fail();
@@ -144,7 +144,7 @@ class PsdFileReader {
         return PsdOk;
     }
 
-  private:
+private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
 
     PsdResult Fail() {

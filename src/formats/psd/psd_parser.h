@@ -26,7 +26,7 @@ constexpr std::int32_t kPsdChannelAlpha = -1;
 
 // One layer record of an RGB document and the picture made from its channels.
 class CPSDLayer {
-  public:
+public:
     std::int32_t channelCount = 0;
     std::int32_t left = 0;  // the layer rectangle in document coordinates
     std::int32_t top = 0;
@@ -50,7 +50,7 @@ class CPSDLayer {
 };
 
 class CPSDParser {
-  public:
+public:
     CPSDParser() = default;
     CPSDParser(const CPSDParser&) = delete;
     CPSDParser& operator=(const CPSDParser&) = delete;
@@ -77,7 +77,7 @@ class CPSDParser {
     // The layers of an RGB document in file order (bottom-most first).
     const std::vector<std::unique_ptr<CPSDLayer>>& Layers() const { return layers_; }
 
-  private:
+private:
     PsdResult Parse(PsdFileReader& reader);
     PsdResult ParseLayers(PsdFileReader& reader);
     PsdResult ParseIndexedImage(PsdFileReader& reader);

@@ -47,7 +47,7 @@ Bytes Anih(std::uint32_t frames, std::uint32_t steps = 0, std::uint32_t rate = 1
 }
 
 class AniFile : public testing::Test {
-  protected:
+protected:
     IconResult Read(const Bytes& bytes) {
         WriteBytes(path, bytes);
         content = std::make_unique<AniContent>();

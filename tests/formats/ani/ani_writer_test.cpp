@@ -45,7 +45,7 @@ Bytes ExpectedCursor(const std::vector<tagICON_IMAGE_INFO>& images) {
 }
 
 class AniSave : public testing::Test {
-  protected:
+protected:
     // Appends an original with a small image of its own, a delay and a hot spot.
     int AddOriginal(std::uint32_t delay, int width = 3, int bitCount = 8) {
         TestImage image =

@@ -15,7 +15,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 class ProgressInteraction : public ScriptedInteraction {
-  public:
+public:
     std::vector<int> progress;
     void SetBusyProgress(int position) override { progress.push_back(position); }
 };

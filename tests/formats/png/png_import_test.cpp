@@ -17,7 +17,7 @@ const Bytes kFrameA = Compress(UnfilteredRows({{1, 2}, {3, 4}}));
 const Bytes kFrameB = Compress(UnfilteredRows({{5}}));
 
 class PngImport : public testing::Test {
-  protected:
+protected:
     // Reads bytes written to a scratch file into the context.
     PngResult Read(const Bytes& file) {
         WriteBytes(path, file);

@@ -12,7 +12,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Builds a PNG stream chunk by chunk, CRCs included.
 class PngBuilder {
-  public:
+public:
     PngBuilder();  // starts with the signature
     PngBuilder& Chunk(const std::string& type, const Bytes& data);
     PngBuilder& Ihdr(std::uint32_t width, std::uint32_t height, int depth, int colorType,
@@ -26,7 +26,7 @@ class PngBuilder {
     PngBuilder& Iend() { return Chunk("IEND", {}); }
     const Bytes& Data() const { return data_; }
 
-  private:
+private:
     Bytes data_;
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 // Answers the PSD dialog from a script and keeps what it was asked.
 class PsdInteraction : public ScriptedInteraction {
-  public:
+public:
     std::optional<PsdImportChoice> answer;
     std::vector<PsdImportRequest> requests;
 
@@ -52,7 +52,7 @@ PsdLayerSpec SolidLayer(int left, int top, int right, int bottom, Color bgr, int
 }
 
 class PsdImportTest : public ::testing::Test {
-  protected:
+protected:
     // Parses a document made from the layout and imports it with the given answer.
     bool Import(const PsdLayout& layout, std::optional<PsdImportChoice> answer) {
         WriteBytes(dir_.File("doc.psd"), MakePsd(layout));
@@ -75,7 +75,7 @@ class PsdImportTest : public ::testing::Test {
         PsdLayout layout;
         layout.width = layout.height = 4;
         layout.layers = {SolidLayer(0, 0, 4, 4, {0, 0, 255}), SolidLayer(1, 1, 3, 3, {0, 255, 0}),
-                       SolidLayer(2, 2, 5, 5, {255, 0, 0})};
+                         SolidLayer(2, 2, 5, 5, {255, 0, 0})};
         return layout;
     }
 
@@ -196,7 +196,7 @@ TEST_F(PsdImportTest, TheBackgroundIsRedrawnOverTheUnclearedCompositeInMode2) {
     PsdLayout layout;
     layout.width = layout.height = 1;
     layout.layers = {SolidLayer(0, 0, 1, 1, {0, 0, 200}, 255, 128),
-                   SolidLayer(0, 0, 1, 1, {0, 255, 0}), SolidLayer(0, 0, 1, 1, {255, 0, 0}, 0)};
+                     SolidLayer(0, 0, 1, 1, {0, 255, 0}), SolidLayer(0, 0, 1, 1, {255, 0, 0}, 0)};
     ASSERT_TRUE(Import(layout, Choice(PsdModeBlendWithBackground, {0, 1, 2})));
     ASSERT_EQ(list_.Count(), 2);
     // Step 1: background (alpha 128, red 200) then opaque green on top.
@@ -234,7 +234,7 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
     PsdLayout layout;
     layout.width = layout.height = 4;
     layout.layers = {SolidLayer(-10, -5, -7, -3, {0, 0, 255}),  // wholly outside
-                   SolidLayer(-1, 2, 2, 6, {0, 255, 0}, 200, 128)};
+                     SolidLayer(-1, 2, 2, 6, {0, 255, 0}, 200, 128)};
 
     PsdImportChoice choice = Choice(PsdModeSeparate, {0, 1});
     choice.topLeftAsPosition = true;

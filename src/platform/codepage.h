@@ -11,6 +11,9 @@
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 std::optional<std::string> Windows1252ToUtf8(std::string_view text);
 
+// Appends one Unicode character to UTF-8 text.
+void AppendUtf8(std::string& out, char32_t c);
+
 // Converts UTF-8 text to Windows-1252. A character Windows-1252 cannot hold, and
 // every byte that is not part of a valid UTF-8 sequence, becomes '?'.
 std::string Utf8ToWindows1252(std::string_view text);

@@ -9,6 +9,7 @@
 #include "core/dib.h"
 #include "core/image_limits.h"
 #include "formats/psd/psd_text.h"
+#include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 
@@ -289,7 +290,9 @@ PsdResult ReadLayerExtra(Reader& reader, CPSDLayer& layer) {
     PSD_TRY(reader.ReadInt(&nameLength));
     std::uint8_t name[255];
     PSD_TRY(reader.Read(name, nameLength));
-    layer.name = Windows1252ToUtf8({name, nameLength});
+    // A name that does not convert is left empty, as for animated cursor texts.
+    layer.name = Windows1252ToUtf8({reinterpret_cast<const char*>(name), nameLength})
+                     .value_or(std::string());
 
     // The additional layer information starts after the name padded to a multiple
     // of four bytes. Blocks we do not know, or that do not fit, end the scan: none

@@ -5,10 +5,6 @@
 #include <span>
 #include <string>
 
-// A single-byte name in the Windows-1252 code page, as UTF-8. The five bytes the
-// code page leaves undefined map to the control characters of the same value.
-std::string Windows1252ToUtf8(std::span<const std::uint8_t> text);
-
 // UTF-16 big-endian code units (an even number of bytes) as UTF-8. Unpaired
 // surrogates become U+FFFD; trailing NUL characters are dropped.
 std::string Utf16BigEndianToUtf8(std::span<const std::uint8_t> text);

@@ -1,9 +1,6 @@
 // Reads arbitrary bytes as an icon file, and decodes them as one directory
 // entry followed by its image block; every image decoded is built back into an
 // icon block and its pixels are read.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +8,7 @@
 
 #include "core/dib.h"
 #include "formats/icon/icon_file.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -34,13 +32,11 @@ void Exercise(tagICON_IMAGE_INFO& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const int fd = memfd_create("icon_fuzz", 0);
-    if (fd < 0) return 0;
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) return 0;
-    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const char* path = StoreFuzzInput(data, size);
+    if (!path) return 0;
 
     int images = 0;
-    (void)ReadIconFile(path.c_str(), [&](tagICON_IMAGE_INFO& image) {
+    (void)ReadIconFile(path, [&](tagICON_IMAGE_INFO& image) {
         Exercise(image);
         return ++images < 16;
     });

@@ -239,7 +239,7 @@ void DecodeSpng(benchmark::State& state, const Subject* s) {
             spng_set_png_buffer(ctx, file.data(), file.size());
             std::size_t size = 0;
             spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size);
-            Block out = AllocateBlock(size);
+            Block out = AllocateImageBlock(size);
             if (spng_decode_image(ctx, out.get(), size, SPNG_FMT_RGBA8, 0) != 0)
                 state.SkipWithError("spng failed");
             benchmark::DoNotOptimize(out.get());
@@ -273,7 +273,7 @@ bool LibpngDecode(const Bytes& file, Block* out, std::vector<png_bytep>* rows) {
     png_read_update_info(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
     const std::uint32_t height = png_get_image_height(png, info);
-    *out = AllocateBlock(rowBytes * height);
+    *out = AllocateImageBlock(rowBytes * height);
     rows->resize(height);
     for (std::uint32_t y = 0; y < height; ++y) (*rows)[y] = out->get() + y * rowBytes;
     png_read_image(png, rows->data());
@@ -295,7 +295,7 @@ void DecodeLibpng(benchmark::State& state, const Subject* s) {
 void InflateOnly(benchmark::State& state, const Subject* s) {
     for (auto _ : state)
         for (const Bytes& idat : s->idat) {
-            Block out = AllocateBlock(s->filteredBytes);
+            Block out = AllocateImageBlock(s->filteredBytes);
             uLongf size = uLongf(s->filteredBytes);
             if (uncompress(out.get(), &size, idat.data(), uLong(idat.size())) != Z_OK)
                 state.SkipWithError("inflate failed");

@@ -219,9 +219,19 @@ public:
     Inflater(const Inflater&) = delete;
     Inflater& operator=(const Inflater&) = delete;
 
+    // zlib reads the deflate data raw: the two header bytes are checked here as
+    // zlib would check them, and the Adler-32 sum at the end is never reached
+    // (decoding stops once the rows are complete), so zlib need not compute it
+    // over every inflated byte.
     PngResult Init() {
+        std::uint8_t cmf = 0, flg = 0;
+        if (!NextByte(&cmf) || !NextByte(&flg)) return PngFailed;
+        const bool deflate = (cmf & 0x0F) == Z_DEFLATED && (cmf >> 4) <= 7;
+        const bool checked = ((unsigned{cmf} << 8) | flg) % 31 == 0;
+        const bool presetDictionary = (flg & 0x20) != 0;
+        if (!deflate || !checked || presetDictionary) return PngFailed;
         std::memset(&stream_, 0, sizeof stream_);
-        const int rc = inflateInit(&stream_);
+        const int rc = inflateInit2(&stream_, -MAX_WBITS);
         if (rc == Z_MEM_ERROR) return PngOutOfMemory;
         if (rc != Z_OK) return PngFailed;
         initialised_ = true;
@@ -256,13 +266,25 @@ public:
     }
 
 private:
-    // Hands zlib the next piece of input, at most one window long.
-    bool FeedInput() {
+    // Moves past used-up pieces; false when no input is left.
+    bool HaveInput() {
         while (index_ < count_ && offset_ == pieces_[index_].size) {
             ++index_;
             offset_ = 0;
         }
-        if (index_ == count_) return false;
+        return index_ < count_;
+    }
+
+    // Takes one byte of input before zlib starts.
+    bool NextByte(std::uint8_t* byte) {
+        if (!HaveInput()) return false;
+        *byte = pieces_[index_].data[offset_++];
+        return true;
+    }
+
+    // Hands zlib the next piece of input, at most one window long.
+    bool FeedInput() {
+        if (!HaveInput()) return false;
         const std::size_t left = pieces_[index_].size - offset_;
         const std::size_t piece = left > kPngStreamWindow ? kPngStreamWindow : left;
         stream_.next_in = const_cast<Bytef*>(pieces_[index_].data + offset_);
@@ -349,16 +371,15 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
             if (PngResult rc = inflater.Read(base, rows * rowLength); rc != PngOk) return rc;
             if (!bits) {
                 // Interlaced passes fill the rows piecemeal, padding included: zeros first.
-                bits = header.interlaceMethod ? AllocateZeroedBlock(*imageSize)
-                                              : AllocateBlock(*imageSize);
+                bits = AllocateImageBlock(*imageSize, header.interlaceMethod != 0);
                 if (!bits) return PngOutOfMemory;
             }
             std::uint8_t* const dib = bits.get();
             for (std::size_t r = 0; r < rows; ++r, ++y) {
                 std::uint8_t* row = base + r * rowLength;
-                if (row[0] == PngFilterPaeth && r + 1 < rows && row[rowLength] == PngFilterPaeth &&
-                    UnfilterPaethRowPair(row + 1, row + rowLength + 1,
-                                         previous ? previous + 1 : nullptr, rowBytes, filterBpp)) {
+                if (r + 1 < rows && row[rowLength] == row[0] &&
+                    UnfilterRowPair(row[0], row + 1, row + rowLength + 1,
+                                    previous ? previous + 1 : nullptr, rowBytes, filterBpp)) {
                     // The next row is unfiltered too: mark it done for its turn.
                     row[rowLength] = kRowUnfiltered;
                 } else if (row[0] != kRowUnfiltered) {

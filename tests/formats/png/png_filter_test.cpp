@@ -39,32 +39,36 @@ TEST(PngFilter, UnfilterInvertsFilter) {
     EXPECT_EQ(row, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// Two Paeth rows reversed together equal the two reversed one after the other.
-TEST(PngFilter, PaethRowPairMatchesSingleRows) {
+// Two rows reversed together equal the two reversed one after the other.
+TEST(PngFilter, RowPairMatchesSingleRows) {
     std::uint32_t state = 9;
     auto next = [&] {
         state = state * 1103515245u + 12345u;
         return static_cast<std::uint8_t>(state >> 16);
     };
-    for (unsigned bpp : {1u, 3u, 4u}) {
-        for (std::size_t pixels : {std::size_t{1}, std::size_t{2}, std::size_t{61}}) {
-            SCOPED_TRACE(::testing::Message() << "bpp " << bpp << ", " << pixels << " pixels");
-            const std::size_t length = pixels * bpp;
-            std::vector<std::uint8_t> above(length), first(length), second(length);
-            for (auto* v : {&above, &first, &second})
-                for (auto& b : *v) b = next();
-            std::vector<std::uint8_t> one = first, two = second;
-            UnfilterRow(PngFilterPaeth, one.data(), above.data(), length, bpp);
-            UnfilterRow(PngFilterPaeth, two.data(), one.data(), length, bpp);
-            if (!UnfilterPaethRowPair(first.data(), second.data(), above.data(), length, bpp))
-                GTEST_SKIP() << "no paired path on this processor";
-            EXPECT_EQ(first, one);
-            EXPECT_EQ(second, two);
+    for (std::uint8_t type : {PngFilterAverage, PngFilterPaeth}) {
+        for (unsigned bpp : {1u, 3u, 4u}) {
+            for (std::size_t pixels : {std::size_t{1}, std::size_t{2}, std::size_t{61}}) {
+                SCOPED_TRACE(::testing::Message() << "type " << int(type) << ", bpp " << bpp << ", "
+                                                  << pixels << " pixels");
+                const std::size_t length = pixels * bpp;
+                std::vector<std::uint8_t> above(length), first(length), second(length);
+                for (auto* v : {&above, &first, &second})
+                    for (auto& b : *v) b = next();
+                std::vector<std::uint8_t> one = first, two = second;
+                UnfilterRow(type, one.data(), above.data(), length, bpp);
+                UnfilterRow(type, two.data(), one.data(), length, bpp);
+                if (!UnfilterRowPair(type, first.data(), second.data(), above.data(), length, bpp))
+                    GTEST_SKIP() << "no paired path on this processor";
+                EXPECT_EQ(first, one);
+                EXPECT_EQ(second, two);
+            }
         }
     }
     std::vector<std::uint8_t> row(8);
-    EXPECT_FALSE(UnfilterPaethRowPair(row.data(), row.data(), nullptr, 8, 4));  // no row above
-    EXPECT_FALSE(UnfilterPaethRowPair(row.data(), row.data(), row.data(), 8, 2));
+    EXPECT_FALSE(UnfilterRowPair(PngFilterPaeth, row.data(), row.data(), nullptr, 8, 4));
+    EXPECT_FALSE(UnfilterRowPair(PngFilterPaeth, row.data(), row.data(), row.data(), 8, 2));
+    EXPECT_FALSE(UnfilterRowPair(PngFilterSub, row.data(), row.data(), row.data(), 8, 4));
 }
 
 TEST(PngFilter, PaethPredictorTies) {

@@ -4,11 +4,14 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <vector>
+#if defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
 
 #include "core/checked_math.h"
 #include "core/dib.h"
@@ -24,9 +27,6 @@ constexpr std::uint32_t kIEND = PngChunkType("IEND");
 constexpr std::uint32_t kacTL = PngChunkType("acTL");
 constexpr std::uint32_t kfcTL = PngChunkType("fcTL");
 constexpr std::uint32_t kfdAT = PngChunkType("fdAT");
-// Marks, in a row's filter-type byte, a row that was already unfiltered together
-// with the row above it (any value above 4 otherwise means None).
-constexpr std::uint8_t kRowUnfiltered = 0xFF;
 
 // ---------------------------------------------------------------------------
 // Row conversion: one unfiltered PNG row to the densely packed pixels of a DIB
@@ -63,6 +63,34 @@ void ConvertRgb8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width
         dst[2] = src[0];
     }
 }
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Four pixels per step with one byte shuffle, on processors that have it (all
+// but the oldest x86-64 ones). Each step reads and writes 16 bytes of which it
+// means 12; the next step overwrites the other 4.
+__attribute__((target("ssse3"))) void ConvertRgb8Shuffle(const std::uint8_t* src,
+                                                        std::uint8_t* dst, std::uint32_t width) {
+    const __m128i swapRedBlue = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+    std::uint32_t x = 0;
+    for (; x + 6 <= width; x += 4) {
+        const __m128i p =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * std::size_t{x}));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * std::size_t{x}),
+                         _mm_shuffle_epi8(p, swapRedBlue));
+    }
+    ConvertRgb8(src + 3 * std::size_t{x}, dst + 3 * std::size_t{x}, width - x);
+}
+
+RowConverter Rgb8Converter() {
+    static const RowConverter converter =
+        __builtin_cpu_supports("ssse3") ? ConvertRgb8Shuffle : ConvertRgb8;
+    return converter;
+}
+#else
+RowConverter Rgb8Converter() {
+    return ConvertRgb8;
+}
+#endif
+
 void ConvertRgb16(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width) {
     for (std::uint32_t x = 0; x < width; ++x, src += 6, dst += 3) {
         dst[0] = src[4];
@@ -136,7 +164,7 @@ DibLayout LayoutFor(const PngHeaderInfo& header) {
             if (depth == 4) return {4, 16, ConvertCopy4};
             return {8, 256, ConvertCopy8};
         case PngColorRgb:
-            return {24, 0, depth == 8 ? ConvertRgb8 : ConvertRgb16};
+            return {24, 0, depth == 8 ? Rgb8Converter() : ConvertRgb16};
         case PngColorGrayAlpha:
             return {32, 0, depth == 8 ? ConvertGrayAlpha8 : ConvertGrayAlpha16};
         default:
@@ -375,28 +403,29 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
                 if (!bits) return PngOutOfMemory;
             }
             std::uint8_t* const dib = bits.get();
-            for (std::size_t r = 0; r < rows; ++r, ++y) {
-                std::uint8_t* row = base + r * rowLength;
-                if (r + 1 < rows && row[rowLength] == row[0] &&
-                    UnfilterRowPair(row[0], row + 1, row + rowLength + 1,
-                                    previous ? previous + 1 : nullptr, rowBytes, filterBpp)) {
-                    // The next row is unfiltered too: mark it done for its turn.
-                    row[rowLength] = kRowUnfiltered;
-                } else if (row[0] != kRowUnfiltered) {
-                    UnfilterRow(row[0], row + 1, previous ? previous + 1 : nullptr, rowBytes,
-                                filterBpp);
-                }
-                row[0] = PngFilterNone;
-                previous = row;
-                const std::uint32_t imageRow = pass.y0 + y * std::uint32_t{pass.dy};
-                std::uint8_t* dibRow = dib + (header.height - 1 - imageRow) * stride;
-                if (!header.interlaceMethod) {
-                    layout.convert(row + 1, dibRow, passWidth);
-                    std::memset(dibRow + denseBytes, 0, stride - denseBytes);
-                } else {
-                    layout.convert(row + 1, passRow.get(), passWidth);
-                    ScatterPassRow(passRow.get(), passWidth, layout.bitCount, pass.x0, pass.dx,
-                                   dibRow);
+            for (std::size_t r = 0; r < rows;) {
+                // A run of rows with the same filter is reversed in one go.
+                std::uint8_t* run = base + r * rowLength;
+                std::size_t runRows = 1;
+                while (r + runRows < rows && run[runRows * rowLength] == run[0]) ++runRows;
+                UnfilterRows(run[0], run + 1, rowLength, runRows,
+                             previous ? previous + 1 : nullptr, rowBytes, filterBpp);
+                for (std::size_t k = 0; k < runRows; ++k, ++r, ++y) {
+                    std::uint8_t* row = run + k * rowLength;
+                    previous = row;
+                    const std::uint32_t imageRow = pass.y0 + y * std::uint32_t{pass.dy};
+                    std::uint8_t* dibRow = dib + (header.height - 1 - imageRow) * stride;
+                    if (pass.dx == 1) {
+                        // Whole rows: a still image, or the last pass of an
+                        // interlaced one (its padding is already zero).
+                        layout.convert(row + 1, dibRow, passWidth);
+                        if (!header.interlaceMethod)
+                            std::memset(dibRow + denseBytes, 0, stride - denseBytes);
+                    } else {
+                        layout.convert(row + 1, passRow.get(), passWidth);
+                        ScatterPassRow(passRow.get(), passWidth, layout.bitCount, pass.x0, pass.dx,
+                                       dibRow);
+                    }
                 }
             }
             window ^= 1;

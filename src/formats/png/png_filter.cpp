@@ -1,5 +1,6 @@
 #include "formats/png/png_filter.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -76,45 +77,66 @@ void UnfilterFor(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previ
     }
 }
 
-// Byte-wise Average and Paeth of two rows at once (indexed, gray and low-depth
-// images), the second row one byte behind the first, so that the two chains of
-// dependent bytes overlap in the processor.
-struct AverageByte {
-    static std::uint8_t Predict(int left, int up, int) {
-        return static_cast<std::uint8_t>((left + up) >> 1);
+// Several rows unfiltered at once, row k one pixel behind row k - 1, so that
+// their chains of dependent pixels overlap in the processor. Row k takes the
+// pixels above it from row k - 1's results, not from memory; the first row's
+// come from `loadAbove(column)`. A walker unfilters its row's pixels in turn.
+template <int N, class Walker, class LoadAbove>
+void UnfilterStaggered(Walker* rows, std::size_t pixels, LoadAbove loadAbove) {
+    using Pixel = decltype(rows[0].Next(loadAbove(0)));
+    Pixel above[N]{};  // above[k]: the pixel above row k's next one
+    for (std::size_t t = 0; t < pixels + N - 1; ++t) {
+        // From the bottom row up, so that each row reads above[k] before the
+        // row over it replaces it.
+#pragma GCC unroll 4
+        for (int k = N - 1; k >= 0; --k) {
+            if (t < std::size_t(k) || t - k >= pixels) continue;
+            const Pixel x = rows[k].Next(k == 0 ? loadAbove(t) : above[k]);
+            if (k + 1 < N) above[k + 1] = x;
+        }
     }
+}
+
+// Byte-wise Average and Paeth (indexed, gray and low-depth images). Left and
+// upper left stay in registers: read back from memory, every byte would wait
+// for the store of the byte before it.
+struct AverageByte {
+    static int Predict(int left, int up, int) { return (left + up) >> 1; }
 };
 struct PaethByte {
-    static std::uint8_t Predict(int left, int up, int upLeft) {
-        return PaethPredictor(left, up, upLeft);
+    static int Predict(int left, int up, int upLeft) {
+        // Without branches: on photographs the three outcomes are unpredictable.
+        const int pa = std::abs(up - upLeft), pb = std::abs(left - upLeft);
+        const int pc = std::abs(up - upLeft + left - upLeft);
+        const int upOrUpLeft = pb <= pc ? up : upLeft;
+        return pa <= pb && pa <= pc ? left : upOrUpLeft;
     }
 };
 
-// Each row's left and upper-left bytes stay in registers: read back from
-// memory, every byte would wait for the store of the byte before it.
 template <class Filter>
-void UnfilterBytePair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* previous,
-                      std::size_t length) {
-    if (length == 0) return;
-    int left1 = static_cast<std::uint8_t>(first[0] + Filter::Predict(0, previous[0], 0));
-    int upLeft1 = previous[0];
-    first[0] = static_cast<std::uint8_t>(left1);
-    int left2 = 0, upLeft2 = 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const int up1 = previous[i];
-        const int x1 = static_cast<std::uint8_t>(first[i] + Filter::Predict(left1, up1, upLeft1));
-        first[i] = static_cast<std::uint8_t>(x1);
-        const int up2 = left1;  // the upper row's byte i - 1
-        const int x2 =
-            static_cast<std::uint8_t>(second[i - 1] + Filter::Predict(left2, up2, upLeft2));
-        second[i - 1] = static_cast<std::uint8_t>(x2);
-        left1 = x1;
-        upLeft1 = up1;
-        left2 = x2;
-        upLeft2 = up2;
+class ByteWalker {
+public:
+    ByteWalker() = default;
+    explicit ByteWalker(std::uint8_t* row) : row_(row) {}
+    int Next(int up) {
+        const int x = static_cast<std::uint8_t>(*row_ + Filter::Predict(left_, up, upLeft_));
+        *row_++ = static_cast<std::uint8_t>(x);
+        left_ = x;
+        upLeft_ = up;
+        return x;
     }
-    second[length - 1] = static_cast<std::uint8_t>(second[length - 1] +
-                                                   Filter::Predict(left2, left1, upLeft2));
+
+private:
+    std::uint8_t* row_ = nullptr;
+    int left_ = 0, upLeft_ = 0;
+};
+
+template <class Filter, int N>
+void UnfilterByteRows(std::uint8_t* first, std::size_t stride, const std::uint8_t* previous,
+                      std::size_t length) {
+    ByteWalker<Filter> rows[N];
+    for (int k = 0; k < N; ++k) rows[k] = ByteWalker<Filter>(first + k * stride);
+    UnfilterStaggered<N>(rows, length, [previous](std::size_t i) { return int{previous[i]}; });
 }
 
 #if defined(__SSE2__)
@@ -210,6 +232,7 @@ void StorePixel(std::uint8_t* p, __m128i x, bool fourWritable) {
 template <class Step, unsigned Bpp>
 class PixelWalker {
 public:
+    PixelWalker() = default;
     PixelWalker(std::uint8_t* row, std::size_t length)
         : row_(row), length_(length), raw_(LoadPixel<Bpp>(row, length >= 4)) {}
 
@@ -227,10 +250,10 @@ public:
     }
 
 private:
-    std::uint8_t* row_;
-    std::size_t length_;
+    std::uint8_t* row_ = nullptr;
+    std::size_t length_ = 0;
     std::size_t at_ = 0;
-    __m128i raw_;
+    __m128i raw_ = _mm_setzero_si128();
     Step step_;
 };
 
@@ -243,21 +266,16 @@ void UnfilterPixels(std::uint8_t* row, const std::uint8_t* previous, std::size_t
                              : _mm_setzero_si128());
 }
 
-// Two rows at once, the second one pixel behind the first, so that the two
-// chains of dependent pixels overlap in the processor. The second row takes the
-// pixels above it from the first row's results, not from memory.
-template <class Step, unsigned Bpp>
-void UnfilterPixelPair(std::uint8_t* first, std::uint8_t* second, const std::uint8_t* previous,
+template <class Step, unsigned Bpp, int N>
+void UnfilterPixelRows(std::uint8_t* first, std::size_t stride, const std::uint8_t* previous,
                        std::size_t length) {
     if (length < Bpp) return;
-    PixelWalker<Step, Bpp> upper(first, length), lower(second, length);
-    __m128i above = upper.Next(LoadPixel<Bpp>(previous, length >= 4));
-    for (std::size_t i = Bpp; i + Bpp <= length; i += Bpp) {
-        const __m128i x = upper.Next(LoadPixel<Bpp>(previous + i, i + 4 <= length));
-        lower.Next(above);
-        above = x;
-    }
-    lower.Next(above);
+    PixelWalker<Step, Bpp> rows[N];
+    for (int k = 0; k < N; ++k) rows[k] = PixelWalker<Step, Bpp>(first + k * stride, length);
+    UnfilterStaggered<N>(rows, length / Bpp, [previous, length](std::size_t column) {
+        const std::size_t i = column * Bpp;
+        return LoadPixel<Bpp>(previous + i, i + 4 <= length);
+    });
 }
 
 template <unsigned Bpp>
@@ -273,40 +291,55 @@ void UnfilterRowSimd(std::uint8_t type, std::uint8_t* row, const std::uint8_t* p
         UnfilterFor<Bpp>(type, row, previous, length);
 }
 
-template <unsigned Bpp>
-bool UnfilterPixelPairFor(std::uint8_t type, std::uint8_t* first, std::uint8_t* second,
-                          const std::uint8_t* previous, std::size_t length) {
-    if (type == PngFilterAverage)
-        UnfilterPixelPair<AverageStep, Bpp>(first, second, previous, length);
-    else if (type == PngFilterPaeth)
-        UnfilterPixelPair<PaethStep, Bpp>(first, second, previous, length);
-    else
-        return false;
-    return true;
-}
 #endif
 
-}  // namespace
-
-bool UnfilterRowPair(std::uint8_t type, std::uint8_t* first, std::uint8_t* second,
-                     const std::uint8_t* previous, std::size_t length, unsigned bpp) {
-    if (!previous) return false;
+// Unfilters N rows (2 to 4) of one type together where a fast path exists
+// for the type and pixel distance; false, with nothing done, otherwise.
+template <int N>
+bool UnfilterRowGroup(std::uint8_t type, std::uint8_t* first, std::size_t stride,
+                      const std::uint8_t* previous, std::size_t length, unsigned bpp) {
+    const bool average = type == PngFilterAverage, paeth = type == PngFilterPaeth;
+    if (!average && !paeth) return false;
     if (bpp == 1) {
-        if (type == PngFilterAverage)
-            UnfilterBytePair<AverageByte>(first, second, previous, length);
-        else if (type == PngFilterPaeth)
-            UnfilterBytePair<PaethByte>(first, second, previous, length);
+        if (average)
+            UnfilterByteRows<AverageByte, N>(first, stride, previous, length);
         else
-            return false;
+            UnfilterByteRows<PaethByte, N>(first, stride, previous, length);
         return true;
     }
 #if defined(__SSE2__)
-    if (bpp == 4) return UnfilterPixelPairFor<4>(type, first, second, previous, length);
-    if (bpp == 3) return UnfilterPixelPairFor<3>(type, first, second, previous, length);
-#else
-    (void)first, (void)second, (void)length;
+    if (bpp == 3 || bpp == 4) {
+        if (bpp == 3 && average) UnfilterPixelRows<AverageStep, 3, N>(first, stride, previous, length);
+        if (bpp == 3 && paeth) UnfilterPixelRows<PaethStep, 3, N>(first, stride, previous, length);
+        if (bpp == 4 && average) UnfilterPixelRows<AverageStep, 4, N>(first, stride, previous, length);
+        if (bpp == 4 && paeth) UnfilterPixelRows<PaethStep, 4, N>(first, stride, previous, length);
+        return true;
+    }
 #endif
     return false;
+}
+
+}  // namespace
+
+void UnfilterRows(std::uint8_t type, std::uint8_t* first, std::size_t stride, std::size_t count,
+                  const std::uint8_t* previous, std::size_t length, unsigned bpp) {
+    std::uint8_t* row = first;
+    while (count > 0) {
+        std::size_t done = 1;
+        if (previous && count >= 4 && UnfilterRowGroup<4>(type, row, stride, previous, length, bpp))
+            done = 4;
+        else if (previous && count == 3 &&
+                 UnfilterRowGroup<3>(type, row, stride, previous, length, bpp))
+            done = 3;
+        else if (previous && count == 2 &&
+                 UnfilterRowGroup<2>(type, row, stride, previous, length, bpp))
+            done = 2;
+        else
+            UnfilterRow(type, row, previous, length, bpp);
+        row += done * stride;
+        previous = row - stride;
+        count -= done;
+    }
 }
 
 void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,

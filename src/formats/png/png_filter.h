@@ -31,12 +31,13 @@ constexpr std::uint8_t PaethPredictor(int a, int b, int c) {
 void UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
                  std::size_t length, unsigned bpp);
 
-// Reverses the filter of two consecutive rows (the second lies below the first)
-// that share the same type, in one interleaved pass, when a fast path exists
-// for this type and pixel distance (Average and Paeth at 1, 3 and 4 bytes per
-// pixel) and there is a row above the first; false (nothing done) otherwise.
-bool UnfilterRowPair(std::uint8_t type, std::uint8_t* first, std::uint8_t* second,
-                     const std::uint8_t* previous, std::size_t length, unsigned bpp);
+// Reverses the filter of `count` consecutive rows of one type, `stride` bytes
+// apart, each `length` bytes long; `previous` is the unfiltered row above the
+// first, or null. Gives the results of UnfilterRow row after row, but overlaps
+// the work of several rows where it can (Average and Paeth at 1, 3 and 4 bytes
+// per pixel), each row depending on the one above.
+void UnfilterRows(std::uint8_t type, std::uint8_t* first, std::size_t stride, std::size_t count,
+                  const std::uint8_t* previous, std::size_t length, unsigned bpp);
 
 // Applies a filter in place to `length` bytes of an unfiltered row, from its
 // last byte to its first, so that every prediction reads unfiltered bytes.

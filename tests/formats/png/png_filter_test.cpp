@@ -39,36 +39,36 @@ TEST(PngFilter, UnfilterInvertsFilter) {
     EXPECT_EQ(row, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// Two rows reversed together equal the two reversed one after the other.
-TEST(PngFilter, RowPairMatchesSingleRows) {
+// Runs of rows reversed together equal the rows reversed one after the other,
+// for the run lengths that take the grouped paths (4, 2, the rest singly).
+TEST(PngFilter, RowRunsMatchSingleRows) {
     std::uint32_t state = 9;
     auto next = [&] {
         state = state * 1103515245u + 12345u;
         return static_cast<std::uint8_t>(state >> 16);
     };
-    for (std::uint8_t type : {PngFilterAverage, PngFilterPaeth}) {
-        for (unsigned bpp : {1u, 3u, 4u}) {
+    for (std::uint8_t type = 0; type <= 4; ++type) {
+        for (unsigned bpp : {1u, 2u, 3u, 4u}) {
             for (std::size_t pixels : {std::size_t{1}, std::size_t{2}, std::size_t{61}}) {
-                SCOPED_TRACE(::testing::Message() << "type " << int(type) << ", bpp " << bpp << ", "
-                                                  << pixels << " pixels");
-                const std::size_t length = pixels * bpp;
-                std::vector<std::uint8_t> above(length), first(length), second(length);
-                for (auto* v : {&above, &first, &second})
-                    for (auto& b : *v) b = next();
-                std::vector<std::uint8_t> one = first, two = second;
-                UnfilterRow(type, one.data(), above.data(), length, bpp);
-                UnfilterRow(type, two.data(), one.data(), length, bpp);
-                if (!UnfilterRowPair(type, first.data(), second.data(), above.data(), length, bpp))
-                    GTEST_SKIP() << "no paired path on this processor";
-                EXPECT_EQ(first, one);
-                EXPECT_EQ(second, two);
+                for (bool withAbove : {false, true}) {
+                    SCOPED_TRACE(::testing::Message() << "type " << int(type) << ", bpp " << bpp
+                                                      << ", " << pixels << " pixels"
+                                                      << (withAbove ? "" : ", first rows"));
+                    const std::size_t length = pixels * bpp, stride = length + 1, count = 7;
+                    std::vector<std::uint8_t> above(length), rows(count * stride);
+                    for (auto& b : above) b = next();
+                    for (auto& b : rows) b = next();
+                    const std::uint8_t* top = withAbove ? above.data() : nullptr;
+                    std::vector<std::uint8_t> expected = rows;
+                    for (std::size_t r = 0; r < count; ++r)
+                        UnfilterRow(type, &expected[r * stride], r ? &expected[(r - 1) * stride] : top,
+                                    length, bpp);
+                    UnfilterRows(type, rows.data(), stride, count, top, length, bpp);
+                    ASSERT_EQ(rows, expected);
+                }
             }
         }
     }
-    std::vector<std::uint8_t> row(8);
-    EXPECT_FALSE(UnfilterRowPair(PngFilterPaeth, row.data(), row.data(), nullptr, 8, 4));
-    EXPECT_FALSE(UnfilterRowPair(PngFilterPaeth, row.data(), row.data(), row.data(), 8, 2));
-    EXPECT_FALSE(UnfilterRowPair(PngFilterSub, row.data(), row.data(), row.data(), 8, 4));
 }
 
 TEST(PngFilter, PaethPredictorTies) {

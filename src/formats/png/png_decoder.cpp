@@ -67,8 +67,8 @@ void ConvertRgb8(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t width
 // Four pixels per step with one byte shuffle, on processors that have it (all
 // but the oldest x86-64 ones). Each step reads and writes 16 bytes of which it
 // means 12; the next step overwrites the other 4.
-__attribute__((target("ssse3"))) void ConvertRgb8Shuffle(const std::uint8_t* src,
-                                                        std::uint8_t* dst, std::uint32_t width) {
+__attribute__((target("ssse3"))) void ConvertRgb8Shuffle(const std::uint8_t* src, std::uint8_t* dst,
+                                                         std::uint32_t width) {
     const __m128i swapRedBlue = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
     std::uint32_t x = 0;
     for (; x + 6 <= width; x += 4) {
@@ -204,8 +204,17 @@ void FillColorTable(const PngHeaderInfo& header, const PngPalette* palette, RgbQ
     }
 }
 
+// Zeroes the bytes after the last pixel of every DIB row.
+void ZeroRowPadding(const PngHeaderInfo& header, const DibLayout& layout, std::size_t stride,
+                    std::uint8_t* bits) {
+    const std::size_t dense = (std::size_t{header.width} * layout.bitCount + 7) / 8;
+    if (dense == stride) return;
+    for (std::uint32_t y = 0; y < header.height; ++y)
+        std::memset(bits + y * stride + dense, 0, stride - dense);
+}
+
 // Places the densely packed pixels of one pass row at columns x0, x0 + dx, ...
-// of a zero-initialised DIB row.
+// of a DIB row; pixels smaller than a byte are merged into zeroed bytes.
 void ScatterPassRow(const std::uint8_t* dense, std::uint32_t count, unsigned bitCount,
                     std::uint32_t x0, std::uint32_t dx, std::uint8_t* dibRow) {
     std::uint32_t x = x0;
@@ -398,9 +407,14 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
             std::uint8_t* base = windows.get() + window * windowSize;
             if (PngResult rc = inflater.Read(base, rows * rowLength); rc != PngOk) return rc;
             if (!bits) {
-                // Interlaced passes fill the rows piecemeal, padding included: zeros first.
-                bits = AllocateImageBlock(*imageSize, header.interlaceMethod != 0);
+                // Interlaced passes fill the rows piecemeal. Sub-byte pixels are
+                // merged into zeroed bytes; whole-byte pixels together cover
+                // every row, so only its padding needs zeros.
+                const bool merged = header.interlaceMethod && layout.bitCount < 8;
+                bits = AllocateImageBlock(*imageSize, merged);
                 if (!bits) return PngOutOfMemory;
+                if (header.interlaceMethod && !merged)
+                    ZeroRowPadding(header, layout, stride, bits.get());
             }
             std::uint8_t* const dib = bits.get();
             for (std::size_t r = 0; r < rows;) {
@@ -408,8 +422,8 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
                 std::uint8_t* run = base + r * rowLength;
                 std::size_t runRows = 1;
                 while (r + runRows < rows && run[runRows * rowLength] == run[0]) ++runRows;
-                UnfilterRows(run[0], run + 1, rowLength, runRows,
-                             previous ? previous + 1 : nullptr, rowBytes, filterBpp);
+                UnfilterRows(run[0], run + 1, rowLength, runRows, previous ? previous + 1 : nullptr,
+                             rowBytes, filterBpp);
                 for (std::size_t k = 0; k < runRows; ++k, ++r, ++y) {
                     std::uint8_t* row = run + k * rowLength;
                     previous = row;

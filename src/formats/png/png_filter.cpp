@@ -21,8 +21,9 @@ void UnfilterUp(std::uint8_t* row, const std::uint8_t* previous, std::size_t len
     std::size_t i = 0;
 #if defined(__SSE2__)
     for (; i + 16 <= length; i += 16) {
-        const __m128i x = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)),
-                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(previous + i)));
+        const __m128i x =
+            _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(previous + i)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), x);
     }
 #endif
@@ -262,8 +263,7 @@ void UnfilterPixels(std::uint8_t* row, const std::uint8_t* previous, std::size_t
     if (length < Bpp) return;
     PixelWalker<Step, Bpp> walker(row, length);
     for (std::size_t i = 0; i + Bpp <= length; i += Bpp)
-        walker.Next(previous ? LoadPixel<Bpp>(previous + i, i + 4 <= length)
-                             : _mm_setzero_si128());
+        walker.Next(previous ? LoadPixel<Bpp>(previous + i, i + 4 <= length) : _mm_setzero_si128());
 }
 
 template <class Step, unsigned Bpp, int N>
@@ -309,9 +309,11 @@ bool UnfilterRowGroup(std::uint8_t type, std::uint8_t* first, std::size_t stride
     }
 #if defined(__SSE2__)
     if (bpp == 3 || bpp == 4) {
-        if (bpp == 3 && average) UnfilterPixelRows<AverageStep, 3, N>(first, stride, previous, length);
+        if (bpp == 3 && average)
+            UnfilterPixelRows<AverageStep, 3, N>(first, stride, previous, length);
         if (bpp == 3 && paeth) UnfilterPixelRows<PaethStep, 3, N>(first, stride, previous, length);
-        if (bpp == 4 && average) UnfilterPixelRows<AverageStep, 4, N>(first, stride, previous, length);
+        if (bpp == 4 && average)
+            UnfilterPixelRows<AverageStep, 4, N>(first, stride, previous, length);
         if (bpp == 4 && paeth) UnfilterPixelRows<PaethStep, 4, N>(first, stride, previous, length);
         return true;
     }

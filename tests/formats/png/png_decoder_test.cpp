@@ -137,6 +137,7 @@ TEST(PngDecoder, InterlacedImagesOfEveryDepthMatchLibpng) {
             for (std::uint32_t y = 0; y < h; ++y)
                 for (std::size_t i = 0; i < samples[y].size(); ++i)
                     samples[y][i] = std::uint8_t((y * 31 + i * 17 + y * i) % (maxSample + 1));
+            Bytes twinBits;  // the whole pixel block, row padding included
             for (bool interlaced : {false, true}) {
                 const Bytes file = EncodeWithLibpng(w, h, c.depth, c.colorType, interlaced, samples,
                                                     c.colorType == 3 ? palette : Bytes{});
@@ -144,6 +145,13 @@ TEST(PngDecoder, InterlacedImagesOfEveryDepthMatchLibpng) {
                 ASSERT_EQ(Decode(file, &got), PngOk);
                 ASSERT_EQ(got.images.size(), 1u);
                 ExpectMatchesReference(DecodeWithLibpng(file), got.images[0]);
+                const DibHeader* header = got.images[0].header;
+                const std::uint8_t* bits = got.images[0].bits;
+                const Bytes block(bits, bits + RowStride(w, header->biBitCount) * h);
+                if (interlaced)
+                    EXPECT_EQ(block, twinBits);
+                else
+                    twinBits = block;
             }
         }
     }

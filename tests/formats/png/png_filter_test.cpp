@@ -51,9 +51,9 @@ TEST(PngFilter, RowRunsMatchSingleRows) {
         for (unsigned bpp : {1u, 2u, 3u, 4u}) {
             for (std::size_t pixels : {std::size_t{1}, std::size_t{2}, std::size_t{61}}) {
                 for (bool withAbove : {false, true}) {
-                    SCOPED_TRACE(::testing::Message() << "type " << int(type) << ", bpp " << bpp
-                                                      << ", " << pixels << " pixels"
-                                                      << (withAbove ? "" : ", first rows"));
+                    SCOPED_TRACE(::testing::Message()
+                                 << "type " << int(type) << ", bpp " << bpp << ", " << pixels
+                                 << " pixels" << (withAbove ? "" : ", first rows"));
                     const std::size_t length = pixels * bpp, stride = length + 1, count = 7;
                     std::vector<std::uint8_t> above(length), rows(count * stride);
                     for (auto& b : above) b = next();
@@ -61,8 +61,8 @@ TEST(PngFilter, RowRunsMatchSingleRows) {
                     const std::uint8_t* top = withAbove ? above.data() : nullptr;
                     std::vector<std::uint8_t> expected = rows;
                     for (std::size_t r = 0; r < count; ++r)
-                        UnfilterRow(type, &expected[r * stride], r ? &expected[(r - 1) * stride] : top,
-                                    length, bpp);
+                        UnfilterRow(type, &expected[r * stride],
+                                    r ? &expected[(r - 1) * stride] : top, length, bpp);
                     UnfilterRows(type, rows.data(), stride, count, top, length, bpp);
                     ASSERT_EQ(rows, expected);
                 }

@@ -337,12 +337,17 @@ void EncodeLibpng(benchmark::State& state, const Subject* s) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(s->rawBytes));
 }
 
-// Collects every run's time per iteration for the ratio table.
+// Collects every run's time per iteration for the ratio table; with
+// repetitions, the median of each benchmark.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || run.run_type == Run::RT_Iteration)
+                times[run.run_name.str()] = run.GetAdjustedCPUTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;

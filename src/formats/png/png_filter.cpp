@@ -196,6 +196,11 @@ struct PaethStep {
         c = b;
         return x;
     }
+    // Puts the 16-bit lanes set in `lanes` back to the state before a row's first pixel.
+    void Restart(__m128i lanes) {
+        a = _mm_andnot_si128(lanes, a);
+        c = _mm_andnot_si128(lanes, c);
+    }
 };
 
 // Pixels move between memory and the low lanes as one 32-bit word. A 3-byte
@@ -229,25 +234,24 @@ void StorePixel(std::uint8_t* p, __m128i x, bool fourWritable) {
     }
 }
 
-// Walks one row pixel by pixel, its next filtered pixel read ahead.
-template <class Step, unsigned Bpp>
-class PixelWalker {
+// Moves along one row: holds its next filtered pixel, read ahead (zero past the
+// end), and stores its unfiltered pixels in turn.
+template <unsigned Bpp>
+class RowCursor {
 public:
-    PixelWalker() = default;
-    PixelWalker(std::uint8_t* row, std::size_t length)
+    RowCursor() = default;
+    RowCursor(std::uint8_t* row, std::size_t length)
         : row_(row), length_(length), raw_(LoadPixel<Bpp>(row, length >= 4)) {}
 
-    // Unfilters the next pixel given the unfiltered pixel above it; returns it.
-    __m128i Next(__m128i up) {
+    __m128i Raw() const { return raw_; }
+
+    // Stores the unfiltered pixel (low lanes of x) and moves to the next one.
+    void Store(__m128i x) {
         const std::size_t ahead = at_ + Bpp;
         const bool last = ahead + Bpp > length_;
-        const __m128i nextRaw =
-            last ? _mm_setzero_si128() : LoadPixel<Bpp>(row_ + ahead, ahead + 4 <= length_);
-        const __m128i x = step_.Next(raw_, up);
+        raw_ = last ? _mm_setzero_si128() : LoadPixel<Bpp>(row_ + ahead, ahead + 4 <= length_);
         StorePixel<Bpp>(row_ + at_, x, !last);
-        raw_ = nextRaw;
         at_ = ahead;
-        return x;
     }
 
 private:
@@ -255,6 +259,24 @@ private:
     std::size_t length_ = 0;
     std::size_t at_ = 0;
     __m128i raw_ = _mm_setzero_si128();
+};
+
+// Walks one row pixel by pixel with a step of its own.
+template <class Step, unsigned Bpp>
+class PixelWalker {
+public:
+    PixelWalker() = default;
+    PixelWalker(std::uint8_t* row, std::size_t length) : cursor_(row, length) {}
+
+    // Unfilters the next pixel given the unfiltered pixel above it; returns it.
+    __m128i Next(__m128i up) {
+        const __m128i x = step_.Next(cursor_.Raw(), up);
+        cursor_.Store(x);
+        return x;
+    }
+
+private:
+    RowCursor<Bpp> cursor_;
     Step step_;
 };
 
@@ -276,6 +298,55 @@ void UnfilterPixelRows(std::uint8_t* first, std::size_t stride, const std::uint8
         const std::size_t i = column * Bpp;
         return LoadPixel<Bpp>(previous + i, i + 4 <= length);
     });
+}
+
+// Four Paeth rows in the lanes of two registers, row k one pixel behind row
+// k - 1: Paeth works on 16-bit lanes, and a pixel fills only half a register,
+// so rows 0-1 share one register and rows 2-3 the other, and one step of the
+// arithmetic serves two rows. The pixel above a row's next pixel is the
+// previous result of the row above, already in a register. Rows not yet
+// started have their lanes put back to the initial state after each step; rows
+// already finished are not stored. (Average's arithmetic is short, and packing
+// its rows would lengthen the chain from one pixel to the next: its rows keep a
+// register each.)
+template <unsigned Bpp>
+__m128i AboveFirstRow(const std::uint8_t* previous, std::size_t length, std::size_t column,
+                      std::size_t pixels) {
+    const std::size_t i = column * Bpp;
+    return column < pixels ? LoadPixel<Bpp>(previous + i, i + 4 <= length) : _mm_setzero_si128();
+}
+
+template <unsigned Bpp>
+void StoreActive(RowCursor<Bpp>* rows, std::size_t t, std::size_t pixels, __m128i x01,
+                 __m128i x23) {
+    if (t < pixels) rows[0].Store(x01);
+    if (t >= 1 && t < pixels + 1) rows[1].Store(_mm_srli_si128(x01, 4));
+    if (t >= 2 && t < pixels + 2) rows[2].Store(x23);
+    if (t >= 3) rows[3].Store(_mm_srli_si128(x23, 4));
+}
+
+template <unsigned Bpp>
+void UnfilterPaethRows4(std::uint8_t* first, std::size_t stride, const std::uint8_t* previous,
+                        std::size_t length) {
+    const std::size_t pixels = length / Bpp;
+    RowCursor<Bpp> rows[4];
+    for (int k = 0; k < 4; ++k) rows[k] = RowCursor<Bpp>(first + k * stride, length);
+    const __m128i all = _mm_set1_epi32(-1), upper = _mm_setr_epi32(0, 0, -1, -1);
+    PaethStep top, bottom;  // rows 0-1, rows 2-3; 16-bit lanes 0-3 and 4-7
+    __m128i xTop = _mm_setzero_si128(), xBottom = _mm_setzero_si128();
+    for (std::size_t t = 0; t < pixels + 3; ++t) {
+        const __m128i rawTop = _mm_unpacklo_epi32(rows[0].Raw(), rows[1].Raw());
+        const __m128i rawBottom = _mm_unpacklo_epi32(rows[2].Raw(), rows[3].Raw());
+        const __m128i upTop =
+            _mm_unpacklo_epi32(AboveFirstRow<Bpp>(previous, length, t, pixels), xTop);
+        const __m128i upBottom = _mm_unpacklo_epi32(_mm_srli_si128(xTop, 4), xBottom);
+        xTop = top.Next(rawTop, upTop);
+        xBottom = bottom.Next(rawBottom, upBottom);
+        if (t == 0) top.Restart(upper);
+        if (t < 2) bottom.Restart(all);
+        if (t == 2) bottom.Restart(upper);
+        StoreActive<Bpp>(rows, t, pixels, xTop, xBottom);
+    }
 }
 
 template <unsigned Bpp>
@@ -308,6 +379,11 @@ bool UnfilterRowGroup(std::uint8_t type, std::uint8_t* first, std::size_t stride
         return true;
     }
 #if defined(__SSE2__)
+    if ((bpp == 3 || bpp == 4) && paeth && N == 4 && length >= bpp) {
+        if (bpp == 3) UnfilterPaethRows4<3>(first, stride, previous, length);
+        if (bpp == 4) UnfilterPaethRows4<4>(first, stride, previous, length);
+        return true;
+    }
     if (bpp == 3 || bpp == 4) {
         if (bpp == 3 && average)
             UnfilterPixelRows<AverageStep, 3, N>(first, stride, previous, length);

@@ -395,7 +395,6 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
         if (passWidth == 0 || passHeight == 0) continue;
         const std::size_t rowBytes = static_cast<std::size_t>(PngRowBytes(passWidth, bitsPerPixel));
         const std::size_t rowLength = rowBytes + 1;
-        const std::size_t denseBytes = (std::size_t{passWidth} * layout.bitCount + 7) / 8;
         const std::size_t rowsPerWindow = windowSize / rowLength;
         const std::uint8_t* previous = nullptr;
         int window = 0;
@@ -407,14 +406,13 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
             std::uint8_t* base = windows.get() + window * windowSize;
             if (PngResult rc = inflater.Read(base, rows * rowLength); rc != PngOk) return rc;
             if (!bits) {
-                // Interlaced passes fill the rows piecemeal. Sub-byte pixels are
-                // merged into zeroed bytes; whole-byte pixels together cover
-                // every row, so only its padding needs zeros.
+                // Interlaced passes of sub-byte pixels merge them into zeroed
+                // bytes; otherwise every pixel of a row is written, and only
+                // its padding needs zeros.
                 const bool merged = header.interlaceMethod && layout.bitCount < 8;
                 bits = AllocateImageBlock(*imageSize, merged);
                 if (!bits) return PngOutOfMemory;
-                if (header.interlaceMethod && !merged)
-                    ZeroRowPadding(header, layout, stride, bits.get());
+                if (!merged) ZeroRowPadding(header, layout, stride, bits.get());
             }
             std::uint8_t* const dib = bits.get();
             for (std::size_t r = 0; r < rows;) {
@@ -430,11 +428,8 @@ PngResult DecodePngImage(const PngHeaderInfo& header, const PngPalette* palette,
                     const std::uint32_t imageRow = pass.y0 + y * std::uint32_t{pass.dy};
                     std::uint8_t* dibRow = dib + (header.height - 1 - imageRow) * stride;
                     if (pass.dx == 1) {
-                        // Whole rows: a still image, or the last pass of an
-                        // interlaced one (its padding is already zero).
+                        // Whole rows: a still image, or the last pass of an interlaced one.
                         layout.convert(row + 1, dibRow, passWidth);
-                        if (!header.interlaceMethod)
-                            std::memset(dibRow + denseBytes, 0, stride - denseBytes);
                     } else {
                         layout.convert(row + 1, passRow.get(), passWidth);
                         ScatterPassRow(passRow.get(), passWidth, layout.bitCount, pass.x0, pass.dx,

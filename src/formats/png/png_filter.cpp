@@ -1,6 +1,5 @@
 #include "formats/png/png_filter.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -105,13 +104,7 @@ struct AverageByte {
     static int Predict(int left, int up, int) { return (left + up) >> 1; }
 };
 struct PaethByte {
-    static int Predict(int left, int up, int upLeft) {
-        // Without branches: on photographs the three outcomes are unpredictable.
-        const int pa = std::abs(up - upLeft), pb = std::abs(left - upLeft);
-        const int pc = std::abs(up - upLeft + left - upLeft);
-        const int upOrUpLeft = pb <= pc ? up : upLeft;
-        return pa <= pb && pa <= pc ? left : upOrUpLeft;
-    }
+    static int Predict(int left, int up, int upLeft) { return PaethPredictor(left, up, upLeft); }
 };
 
 template <class Filter>
@@ -349,6 +342,18 @@ void UnfilterPaethRows4(std::uint8_t* first, std::size_t stride, const std::uint
     }
 }
 
+// N rows of Average (paeth false) or Paeth together.
+template <unsigned Bpp, int N>
+void UnfilterPixelGroup(bool paeth, std::uint8_t* first, std::size_t stride,
+                        const std::uint8_t* previous, std::size_t length) {
+    if (!paeth)
+        UnfilterPixelRows<AverageStep, Bpp, N>(first, stride, previous, length);
+    else if (N == 4 && length >= Bpp)
+        UnfilterPaethRows4<Bpp>(first, stride, previous, length);
+    else
+        UnfilterPixelRows<PaethStep, Bpp, N>(first, stride, previous, length);
+}
+
 template <unsigned Bpp>
 void UnfilterRowSimd(std::uint8_t type, std::uint8_t* row, const std::uint8_t* previous,
                      std::size_t length) {
@@ -379,18 +384,9 @@ bool UnfilterRowGroup(std::uint8_t type, std::uint8_t* first, std::size_t stride
         return true;
     }
 #if defined(__SSE2__)
-    if ((bpp == 3 || bpp == 4) && paeth && N == 4 && length >= bpp) {
-        if (bpp == 3) UnfilterPaethRows4<3>(first, stride, previous, length);
-        if (bpp == 4) UnfilterPaethRows4<4>(first, stride, previous, length);
-        return true;
-    }
     if (bpp == 3 || bpp == 4) {
-        if (bpp == 3 && average)
-            UnfilterPixelRows<AverageStep, 3, N>(first, stride, previous, length);
-        if (bpp == 3 && paeth) UnfilterPixelRows<PaethStep, 3, N>(first, stride, previous, length);
-        if (bpp == 4 && average)
-            UnfilterPixelRows<AverageStep, 4, N>(first, stride, previous, length);
-        if (bpp == 4 && paeth) UnfilterPixelRows<PaethStep, 4, N>(first, stride, previous, length);
+        (bpp == 3 ? UnfilterPixelGroup<3, N> : UnfilterPixelGroup<4, N>)(paeth, first, stride,
+                                                                         previous, length);
         return true;
     }
 #endif

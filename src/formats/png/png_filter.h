@@ -13,15 +13,14 @@ enum PngFilterType : std::uint8_t {
 };
 
 // The Paeth predictor of the PNG standard: of left, up and upper-left, the one
-// closest to left + up - upper-left, ties going to left, then up.
+// closest to left + up - upper-left, ties going to left, then up. Written as
+// selections rather than branches: on photographs the outcome is unpredictable.
 constexpr std::uint8_t PaethPredictor(int a, int b, int c) {
-    int p = a + b - c;
-    int pa = p > a ? p - a : a - p;
-    int pb = p > b ? p - b : b - p;
-    int pc = p > c ? p - c : c - p;
-    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-    if (pb <= pc) return static_cast<std::uint8_t>(b);
-    return static_cast<std::uint8_t>(c);
+    auto magnitude = [](int v) { return v < 0 ? -v : v; };
+    const int pa = magnitude(b - c), pb = magnitude(a - c);  // |p - a|, |p - b|
+    const int pc = magnitude(b - c + a - c);                 // |p - c|
+    const int upOrUpperLeft = pb <= pc ? b : c;
+    return static_cast<std::uint8_t>(pa <= pb && pa <= pc ? a : upOrUpperLeft);
 }
 
 // Reverses a filter in place over `length` bytes of a row (without its type

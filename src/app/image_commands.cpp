@@ -109,6 +109,24 @@ bool ReverseItemRows(CIconmillApp& app, tagILVITEM& item) {
     return true;
 }
 
+// Runs `step(index, item)` on every selected item that owns its picture, in the
+// busy state; stops at ESC or at the first step that returns false. True when
+// every step ran and succeeded.
+template <class Step>
+bool ForEachSelectedPicture(CIconmillApp& app, Step step) {
+    Interaction& ui = app.Ui();
+    CItemList& list = app.Items();
+    BusyScope busy(ui, RunBusyRequest());
+    const int count = list.Count();
+    for (int i = 0; i < count; ++i) {
+        if (ui.PollBusyCancelled()) return false;
+        tagILVITEM* item = list.Item(i);
+        if (!item || !item->IsSelected() || item->IsDuplicate()) continue;
+        if (!step(i, *item)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
@@ -125,41 +143,28 @@ bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
         background = *chosen & 0x00FFFFFF;
     }
 
-    CItemList& list = app.Items();
-    bool completed = true;
+    bool completed;
     {
-        CItemList::UpdateBatch redrawOff(list);
-        BusyScope busy(ui, RunBusyRequest());
-        const int count = list.Count();
-        for (int i = 0; i < count; ++i) {
-            if (ui.PollBusyCancelled()) {
-                completed = false;
-                break;
-            }
-            tagILVITEM* item = list.Item(i);
-            if (!item || !item->IsSelected() || item->IsDuplicate()) continue;
+        CItemList::UpdateBatch redrawOff(app.Items());
+        completed = ForEachSelectedPicture(app, [&](int, tagILVITEM& item) {
             if (rowOrder) {
-                const bool topDown = item->header->biHeight < 0;
-                if (topDown == (id == kConvertTopDown)) continue;
-                if (!ReverseItemRows(app, *item)) {
-                    completed = false;
-                    break;
-                }
-                continue;
+                const bool topDown = item.header->biHeight < 0;
+                if (topDown == (id == kConvertTopDown)) return true;
+                return ReverseItemRows(app, item);
             }
-            if (item->header->biBitCount == depth) continue;
+            if (item.header->biBitCount == depth) return true;
             HeaderBlock header;
             Block bits;
             const ImageResult result =
-                ConvertBitDepth(item->header, item->bits, depth, &header, &bits, background);
+                ConvertBitDepth(item.header, item.bits, depth, &header, &bits, background);
             if (result != ImageOk) {
                 ReportImageResult(ui, false, result, 0, nullptr);
-                completed = false;
-                break;
+                return false;
             }
-            StorePicture(*item, std::move(header), std::move(bits));
+            StorePicture(item, std::move(header), std::move(bits));
             app.SetModified();
-        }
+            return true;
+        });
     }
     Repaint(app);
     return completed;
@@ -169,46 +174,37 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
     Interaction& ui = app.Ui();
     CItemList& list = app.Items();
     const bool quarter = operation == kRotateClockwise || operation == kRotateCounterClockwise;
-    bool completed = true;
+    bool completed;
     {
         CItemList::UpdateBatch redrawOff(list);
-        BusyScope busy(ui, RunBusyRequest());
-        const int count = list.Count();
-        for (int i = 0; i < count; ++i) {
-            if (ui.PollBusyCancelled()) {
-                completed = false;
-                break;
-            }
-            tagILVITEM* item = list.Item(i);
-            if (!item || !item->IsSelected() || item->IsDuplicate()) continue;
-            const int width = item->header->biWidth;
-            const int height = static_cast<int>(DibAbsHeight(item->header));
-            if (width == 1 && height == 1) continue;
+        completed = ForEachSelectedPicture(app, [&](int i, tagILVITEM& item) {
+            const int width = item.header->biWidth;
+            const int height = static_cast<int>(DibAbsHeight(item.header));
+            if (width == 1 && height == 1) return true;
 
             HeaderBlock header;
             Block bits;
             const ImageResult result =
-                RotateFlipImage(item->header, item->bits, &header, &bits, operation);
+                RotateFlipImage(item.header, item.bits, &header, &bits, operation);
             if (result != ImageOk) {
                 ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
                                   "(Image Rotate)");
-                completed = false;
-                break;
+                return false;
             }
-            const MaskHeader maskHeader(*item->header);
-            StorePicture(*item, std::move(header), std::move(bits));
-            if (item->mask) {
+            const MaskHeader maskHeader(*item.header);
+            StorePicture(item, std::move(header), std::move(bits));
+            if (item.mask) {
                 Block mask;
-                if (RotateFlipImage(&maskHeader.header, item->mask, nullptr, &mask, operation) ==
+                if (RotateFlipImage(&maskHeader.header, item.mask, nullptr, &mask, operation) ==
                     ImageOk) {
-                    ReplaceMask(*item, std::move(mask));
+                    ReplaceMask(item, std::move(mask));
                 } else {
                     ShowMaskFailed(ui);
                     // A mask of the old size must never be read with the new one.
-                    if (quarter && width != height) ReplaceMask(*item, nullptr);
+                    if (quarter && width != height) ReplaceMask(item, nullptr);
                 }
             }
-            MoveHotspots(list, i, item->header->biWidth, DibAbsHeight(item->header),
+            MoveHotspots(list, i, item.header->biWidth, DibAbsHeight(item.header),
                          [&](std::int64_t x, std::int64_t y) {
                              const PixelPosition p =
                                  RotateFlipPosition(operation, width, height, static_cast<int>(x),
@@ -216,7 +212,8 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
                              return std::pair<std::int64_t, std::int64_t>{p.x, p.y};
                          });
             app.SetModified();
-        }
+            return true;
+        });
         if (quarter) list.RecalcBounds(false);
     }
     Repaint(app);

@@ -12,38 +12,6 @@
 
 namespace {
 
-// Collects what DecodePng delivers and frees the images it holds.
-struct Collected {
-    std::vector<tagPNG_IMAGE_INFO> images;
-    std::vector<tagPNG_FRAME_CONTROL_INFO> frames;
-    std::vector<PngAnimationControl> animation;
-    int stopAfterImages = -1;  // answer false on this image (0-based), -1 never
-
-    Collected() = default;
-    Collected(const Collected&) = delete;
-    ~Collected() {
-        for (auto& image : images) {
-            std::free(image.header);
-            std::free(image.bits);
-        }
-    }
-    static bool Sink(PngSinkKind kind, const void* record, void* context) {
-        auto* self = static_cast<Collected*>(context);
-        switch (kind) {
-            case PngSinkImage:
-                self->images.push_back(*static_cast<const tagPNG_IMAGE_INFO*>(record));
-                return self->stopAfterImages != static_cast<int>(self->images.size()) - 1;
-            case PngSinkAnimationControl:
-                self->animation.push_back(*static_cast<const PngAnimationControl*>(record));
-                return true;
-            case PngSinkFrameControl:
-                self->frames.push_back(*static_cast<const tagPNG_FRAME_CONTROL_INFO*>(record));
-                return true;
-        }
-        return false;
-    }
-};
-
 PngResult Decode(const Bytes& file, Collected* out, PngHeaderInfo* header = nullptr) {
     return DecodePng(file.data(), file.size(), Collected::Sink, out, header);
 }

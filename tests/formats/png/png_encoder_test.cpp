@@ -129,27 +129,6 @@ Bytes Inflate(const Bytes& compressed, std::size_t rawSize) {
     return raw;
 }
 
-struct Collected {
-    std::vector<tagPNG_IMAGE_INFO> images;
-    std::vector<tagPNG_FRAME_CONTROL_INFO> frames;
-    Collected() = default;
-    Collected(const Collected&) = delete;
-    ~Collected() {
-        for (auto& image : images) {
-            std::free(image.header);
-            std::free(image.bits);
-        }
-    }
-    static bool Sink(PngSinkKind kind, const void* record, void* context) {
-        auto* self = static_cast<Collected*>(context);
-        if (kind == PngSinkImage)
-            self->images.push_back(*static_cast<const tagPNG_IMAGE_INFO*>(record));
-        if (kind == PngSinkFrameControl)
-            self->frames.push_back(*static_cast<const tagPNG_FRAME_CONTROL_INFO*>(record));
-        return true;
-    }
-};
-
 }  // namespace
 
 // Every bit count, grayscale or not, interlaced or not, every filter and level,

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "formats/png/png_decoder.h"
 #include "platform/bitmap_types.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -59,5 +61,36 @@ const RgbQuad* ColorTableOf(const DibHeader* header);
 
 // Checks a decoded DIB against libpng's reading of the same file through the
 // decoder's conversion table: bit count, colour table, indices, B, G, R, A.
-struct tagPNG_IMAGE_INFO;
 void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& image);
+
+// Collects what DecodePng delivers and frees the images it holds.
+struct Collected {
+    std::vector<tagPNG_IMAGE_INFO> images;
+    std::vector<tagPNG_FRAME_CONTROL_INFO> frames;
+    std::vector<PngAnimationControl> animation;
+    int stopAfterImages = -1;  // answer false on this image (0-based), -1 never
+
+    Collected() = default;
+    Collected(const Collected&) = delete;
+    ~Collected() {
+        for (auto& image : images) {
+            std::free(image.header);
+            std::free(image.bits);
+        }
+    }
+    static bool Sink(PngSinkKind kind, const void* record, void* context) {
+        auto* self = static_cast<Collected*>(context);
+        switch (kind) {
+            case PngSinkImage:
+                self->images.push_back(*static_cast<const tagPNG_IMAGE_INFO*>(record));
+                return self->stopAfterImages != static_cast<int>(self->images.size()) - 1;
+            case PngSinkAnimationControl:
+                self->animation.push_back(*static_cast<const PngAnimationControl*>(record));
+                return true;
+            case PngSinkFrameControl:
+                self->frames.push_back(*static_cast<const tagPNG_FRAME_CONTROL_INFO*>(record));
+                return true;
+        }
+        return false;
+    }
+};

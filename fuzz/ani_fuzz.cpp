@@ -9,7 +9,7 @@
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
 #include "fuzz_input.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* path = StoreFuzzInput(data, size);

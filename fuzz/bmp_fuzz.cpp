@@ -6,7 +6,7 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "fuzz_input.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* path = StoreFuzzInput(data, size);

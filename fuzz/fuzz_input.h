@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 
 // Stores the input in an in-memory file (one per process, rewritten for each
 // input) and returns a path the readers can open; null when that fails.

@@ -9,9 +9,9 @@
 #include "formats/icon/icon_file.h"
 #include "formats/png/png_import.h"
 #include "formats/psd/psd_import.h"
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 const char* const kOpenFileFilter =
     "All Supported Formats|*.bmp;*.dib;*.png;*.psd;*.ico;*.cur;*.ani|Bitmap Files (*.bmp, "

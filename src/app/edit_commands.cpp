@@ -11,9 +11,9 @@
 #include "core/checked_math.h"
 #include "core/dib.h"
 #include "core/image_limits.h"
-#include "platform/clipboard.h"
-#include "platform/interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/clipboard.h"
+#include "platform/door/interaction.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

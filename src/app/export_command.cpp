@@ -9,9 +9,9 @@
 #include "core/checked_math.h"
 #include "core/dib.h"
 #include "formats/export/data_export.h"
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 #include "platform/system_error.h"
 
 const char* const kExportFileFilter =

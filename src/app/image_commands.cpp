@@ -11,8 +11,8 @@
 #include "ops/convert_bit_depth.h"
 #include "ops/resize_image.h"
 #include "ops/rotate_flip.h"
-#include "platform/interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "app/application.h"
 #include "app/report.h"
 #include "ops/empty_bitmap.h"
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 #include "platform/system_error.h"
 
 namespace {

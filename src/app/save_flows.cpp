@@ -17,9 +17,9 @@
 #include "formats/icon/icon_file.h"
 #include "formats/png/png_encoder.h"
 #include "ops/resize_image.h"
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 const char* const kSaveFileFilter =
     "Bitmap Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png|Animated PNG (*.png)|*.png|Icon Files "

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/save_choices.h"
+#include "platform/door/save_choices.h"
 
 class CIconmillApp;
 class Interaction;

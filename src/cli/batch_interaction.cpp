@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "platform/string_table.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

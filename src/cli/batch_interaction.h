@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/psd_cli_options.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 
 class BatchInteraction : public Interaction {
 public:

@@ -1,6 +1,6 @@
 #include "cli/psd_cli_options.h"
 
-#include "platform/psd_import_choice.h"
+#include "platform/door/psd_import_choice.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/image_result.h"
 
 class Interaction;

@@ -8,8 +8,8 @@
 #include "core/checked_math.h"
 #include "core/image_limits.h"
 #include "platform/halftone_palette.h"
-#include "platform/interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

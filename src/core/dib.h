@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/image_result.h"
 #include "platform/bitmap_types.h"
 

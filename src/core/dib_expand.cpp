@@ -8,9 +8,9 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "core/image_limits.h"
-#include "platform/interaction.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/item.h"
 
 // What the list tells its owner. Every callback has an empty default.

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/image_result.h"
 
 // Makes a bottom-up picture of width x height at `bitCount` with a 40-byte

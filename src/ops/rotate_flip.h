@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/image_result.h"
 
 enum RotateFlipOperation : int {

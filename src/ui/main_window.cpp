@@ -1,6 +1,6 @@
 #include "ui/main_window.h"
 
-#include "platform/string_table.h"
+#include "platform/door/string_table.h"
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8(LoadStringText(kStrAppTitle)));

@@ -6,9 +6,9 @@
 
 #include "app/application.h"
 #include "core/dib.h"
-#include "platform/clipboard.h"
-#include "platform/memory_clipboard.h"
-#include "platform/scripted_interaction.h"
+#include "platform/door/clipboard.h"
+#include "platform/door/memory_clipboard.h"
+#include "platform/door/scripted_interaction.h"
 #include "support/test_items.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "formats/icon/icon_file.h"
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
 

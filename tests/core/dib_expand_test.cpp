@@ -6,9 +6,9 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "core/dib_test_util.h"
-#include "platform/message_format.h"
-#include "platform/scripted_interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/message_format.h"
+#include "platform/door/scripted_interaction.h"
+#include "platform/door/string_table.h"
 #include "support/test_files.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include "core/dib_test_util.h"
 #include "platform/halftone_palette.h"
-#include "platform/scripted_interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/scripted_interaction.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "core/dib.h"
 #include "platform/raster.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/icon/icon_file.h"
 
 using Bytes = std::vector<std::uint8_t>;

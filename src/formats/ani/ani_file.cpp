@@ -10,10 +10,10 @@
 #include "formats/icon/little_endian.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 #include "platform/last_error.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

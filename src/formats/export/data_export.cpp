@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "platform/file_io.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 #include "platform/last_error.h"
-#include "platform/message_format.h"
-#include "platform/string_table.h"
+#include "platform/door/message_format.h"
+#include "platform/door/string_table.h"
 
 const char* const kExportMakerName = "Korvath";
 const char* const kExportProductName = "Iconmill";

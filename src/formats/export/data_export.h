@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/c_array_options.h"
+#include "platform/door/c_array_options.h"
 
 class Interaction;
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <span>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/icon/icon_result.h"
 
 class CCompilation;

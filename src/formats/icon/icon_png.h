@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/icon/icon_file.h"
 
 // True when the block begins with the 8-byte PNG signature.

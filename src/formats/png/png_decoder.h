@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/png/png_common.h"
 #include "formats/png/png_result.h"
 #include "platform/bitmap_types.h"

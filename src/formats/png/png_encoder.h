@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/png/png_decoder.h"
 #include "formats/png/png_result.h"
 

@@ -8,9 +8,9 @@
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
 #include "platform/file_io.h"
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 #include "platform/last_error.h"
-#include "platform/string_table.h"
+#include "platform/door/string_table.h"
 
 void PngReadContext::Clear() {
     for (tagPNG_IMAGE_INFO& image : images) {

@@ -8,8 +8,8 @@
 #include "core/dib.h"
 #include "core/image_limits.h"
 #include "core/item_list.h"
-#include "platform/interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/interaction.h"
+#include "platform/door/string_table.h"
 
 namespace {
 

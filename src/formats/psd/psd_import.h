@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "formats/psd/psd_parser.h"
-#include "platform/psd_import_choice.h"
+#include "platform/door/psd_import_choice.h"
 
 class CItemList;
 class Interaction;

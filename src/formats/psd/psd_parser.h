@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/block.h"
+#include "platform/block.h"
 #include "formats/psd/psd_result.h"
 
 class PsdFileReader;

@@ -10,7 +10,7 @@
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 

@@ -8,7 +8,7 @@
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
 #include "platform/codepage.h"
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/scripted_interaction.h"
-#include "platform/string_table.h"
+#include "platform/door/scripted_interaction.h"
+#include "platform/door/string_table.h"
 #include "support/test_files.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
 #include "formats/png/png_test_support.h"
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {

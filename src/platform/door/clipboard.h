@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-#include "core/block.h"
+#include "platform/block.h"
 
 // The private format: every item the edit commands copy, with its mask and timing.
 inline constexpr std::string_view kItemClipboardFormat = "Korvath_Iconmill_2.0.0_CF";

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/interaction.h"
+#include "platform/door/interaction.h"
 
 class ScriptedInteraction : public Interaction {
 public:

@@ -1,4 +1,4 @@
-#include "platform/scripted_interaction.h"
+#include "platform/door/scripted_interaction.h"
 
 Answer ScriptedInteraction::ShowMessage(std::string_view text, MessageIcon icon,
                                         MessageButtons buttons) {

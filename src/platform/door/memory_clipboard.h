@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/clipboard.h"
+#include "platform/door/clipboard.h"
 
 class MemoryClipboard : public Clipboard {
 public:

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/c_array_options.h"
-#include "platform/psd_import_choice.h"
-#include "platform/save_choices.h"
+#include "platform/door/c_array_options.h"
+#include "platform/door/psd_import_choice.h"
+#include "platform/door/save_choices.h"
 
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };

@@ -1,4 +1,4 @@
-#include "platform/memory_clipboard.h"
+#include "platform/door/memory_clipboard.h"
 
 #include <cstring>
 

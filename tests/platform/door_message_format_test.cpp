@@ -1,8 +1,8 @@
-#include "platform/message_format.h"
+#include "platform/door/message_format.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/string_table.h"
+#include "platform/door/string_table.h"
 
 TEST(FormatMessageText, InsertsAndEscapes) {
     EXPECT_EQ(FormatMessageText("%1\nIconmill", {"/tmp/a.bmp"}), "/tmp/a.bmp\nIconmill");

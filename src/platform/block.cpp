@@ -1,4 +1,4 @@
-#include "core/block.h"
+#include "platform/block.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

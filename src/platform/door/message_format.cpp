@@ -1,4 +1,4 @@
-#include "platform/message_format.h"
+#include "platform/door/message_format.h"
 
 #include <cctype>
 #include <cinttypes>

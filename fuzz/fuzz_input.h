@@ -22,10 +22,4 @@ inline const char* StoreFuzzInput(const std::uint8_t* data, std::size_t size) {
     return path.c_str();
 }
 
-class SilentInteraction : public Interaction {
-public:
-    Answer ShowMessage(std::string_view, MessageIcon, MessageButtons buttons) override {
-        return DefaultAnswer(buttons);
-    }
-    std::vector<std::string> ChooseFiles(const FileDialogRequest&) override { return {}; }
-};
+using SilentInteraction = NonInteractive;

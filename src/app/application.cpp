@@ -140,8 +140,8 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
 }
 
 bool CIconmillApp::AskContinueReading() {
-    return ui_.ShowMessage(LoadStringText(kStrContinueReading), MessageIcon::Exclamation,
-                           MessageButtons::YesNo) == Answer::Yes;
+    return ui_.ShowMessage(PlainMessage(kStrContinueReading, MessageIcon::Exclamation,
+                                        MessageButtons::YesNo)) == Answer::Yes;
 }
 
 bool CIconmillApp::OpenFiles(bool add) {
@@ -211,8 +211,9 @@ bool CIconmillApp::QuerySaveChanges() {
     if (const std::string* path = compilation_->Path()) name = DisplayName(*path);
     if (name.empty()) name = LoadStringText(kStrUntitled);
     Answer answer =
-        ui_.ShowMessage(FormatMessageText(LoadStringText(kStrSaveChangesQuestion), {name}),
-                        MessageIcon::Exclamation, MessageButtons::YesNoCancel);
+        ui_.ShowMessage({kStrSaveChangesQuestion,
+                         FormatMessageText(LoadStringText(kStrSaveChangesQuestion), {name}),
+                         MessageIcon::Exclamation, MessageButtons::YesNoCancel});
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
     return Save();

@@ -21,7 +21,7 @@ constexpr std::size_t kRecordHeadSize = 28;
 constexpr std::size_t kCountSize = 4;
 
 void ReportClipboardError(Interaction& ui) {
-    ui.ShowMessage(LoadStringText(kStrClipboardError), MessageIcon::None, MessageButtons::Ok);
+    ui.ShowMessage(PlainMessage(kStrClipboardError, MessageIcon::None));
 }
 
 // Bytes of the 1-bit mask rows of a picture.

@@ -91,11 +91,13 @@ bool ExportItemData(CIconmillApp& app, ExportKind kind) {
     }
     if (result == ExportSystemError) {
         std::string system = SystemErrorText(error);
-        std::string text =
+        ui.ShowMessage(
             system.empty()
-                ? std::string(LoadStringText(kStrGenericFailure))
-                : FormatMessageText(LoadStringText(kStrSubjectAndSystemText), {path, system});
-        ui.ShowMessage(text, MessageIcon::Error, MessageButtons::Ok);
+                ? PlainMessage(kStrGenericFailure, MessageIcon::Error)
+                : MessageRequest{kStrSubjectAndSystemText,
+                                 FormatMessageText(LoadStringText(kStrSubjectAndSystemText),
+                                                   {path, system}),
+                                 MessageIcon::Error, MessageButtons::Ok});
     }
     return result == ExportOk;
 }

@@ -49,7 +49,7 @@ BusyRequest RunBusyRequest() {
 }
 
 void ShowMaskFailed(Interaction& ui) {
-    ui.ShowMessage(LoadStringText(kStrMaskFailed), MessageIcon::Exclamation, MessageButtons::Ok);
+    ui.ShowMessage(PlainMessage(kStrMaskFailed, MessageIcon::Exclamation));
 }
 
 // Replaces an item's picture blocks, freeing the old ones.

@@ -36,8 +36,9 @@ std::optional<std::int32_t> ReadSide(std::string_view text) {
 }
 
 void ShowRangeMessage(Interaction& ui) {
-    ui.ShowMessage(FormatMessageText(LoadStringText(kStrValueRange), {1, 2147483647}),
-                   MessageIcon::Exclamation, MessageButtons::Ok);
+    ui.ShowMessage({kStrValueRange,
+                    FormatMessageText(LoadStringText(kStrValueRange), {1, 2147483647}),
+                    MessageIcon::Exclamation, MessageButtons::Ok});
 }
 
 }  // namespace

@@ -28,9 +28,10 @@ std::string Subject(const char* subject) {
     return subject ? subject : "";
 }
 
-void Show(Interaction& ui, std::string text, MessageIcon icon) {
-    if (text.empty()) text = LoadStringText(kStrGenericFailure);
-    ui.ShowMessage(text, icon, MessageButtons::Ok);
+// Shows `text`, made from string `id`; an empty text shows the generic failure.
+void Show(Interaction& ui, int id, std::string text, MessageIcon icon) {
+    if (text.empty()) return void(ui.ShowMessage(PlainMessage(kStrGenericFailure, icon)));
+    ui.ShowMessage({id, std::move(text), icon, MessageButtons::Ok});
 }
 
 void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemError,
@@ -39,37 +40,37 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
         case Message::SystemText: {
             std::string system = SystemErrorText(systemError != 0 ? systemError : errno);
             // Without a system text there is nothing to explain: the generic message.
-            if (system.empty()) return Show(ui, {}, MessageIcon::Exclamation);
-            if (!subject) return Show(ui, system, MessageIcon::Exclamation);
-            return Show(ui,
+            if (system.empty()) return Show(ui, kStrGenericFailure, {}, MessageIcon::Exclamation);
+            if (!subject) return Show(ui, kStrNone, system, MessageIcon::Exclamation);
+            return Show(ui, kStrSubjectAndSystemText,
                         FormatMessageText(LoadStringText(kStrSubjectAndSystemText),
                                           {Subject(subject), system}),
                         MessageIcon::Exclamation);
         }
         case Message::BadFormat:
-            if (!withName) return Show(ui, LoadStringText(kStrBadFormat), MessageIcon::Exclamation);
+            if (!withName) return Show(ui, kStrBadFormat, LoadStringText(kStrBadFormat), MessageIcon::Exclamation);
             [[fallthrough]];
         case Message::BadFormatNamed:
-            return Show(ui,
+            return Show(ui, kStrBadFormatNamed,
                         FormatMessageText(LoadStringText(kStrBadFormatNamed), {Subject(subject)}),
                         MessageIcon::Exclamation);
         case Message::CannotRead:
-            return Show(ui, FormatMessageText(LoadStringText(kStrCannotRead), {Subject(subject)}),
+            return Show(ui, kStrCannotRead, FormatMessageText(LoadStringText(kStrCannotRead), {Subject(subject)}),
                         MessageIcon::Exclamation);
         case Message::Corrupted:
-            return Show(ui, FormatMessageText(LoadStringText(kStrCorrupted), {Subject(subject)}),
+            return Show(ui, kStrCorrupted, FormatMessageText(LoadStringText(kStrCorrupted), {Subject(subject)}),
                         MessageIcon::Exclamation);
         case Message::OutOfMemory:
-            return Show(ui, LoadStringText(kStrOutOfMemory), MessageIcon::Error);
+            return Show(ui, kStrOutOfMemory, LoadStringText(kStrOutOfMemory), MessageIcon::Error);
         case Message::PsdUnsupportedMode:
-            return Show(ui, LoadStringText(kStrPsdUnsupportedMode), MessageIcon::Exclamation);
+            return Show(ui, kStrPsdUnsupportedMode, LoadStringText(kStrPsdUnsupportedMode), MessageIcon::Exclamation);
         case Message::PsdNoLayer:
-            return Show(ui, LoadStringText(kStrPsdNoLayer), MessageIcon::Exclamation);
+            return Show(ui, kStrPsdNoLayer, LoadStringText(kStrPsdNoLayer), MessageIcon::Exclamation);
         case Message::PsdUnsupportedCompression:
-            return Show(ui, LoadStringText(kStrPsdUnsupportedCompression),
+            return Show(ui, kStrPsdUnsupportedCompression, LoadStringText(kStrPsdUnsupportedCompression),
                         MessageIcon::Exclamation);
         case Message::Generic:
-            return Show(ui, {}, MessageIcon::Exclamation);
+            return Show(ui, kStrGenericFailure, {}, MessageIcon::Exclamation);
     }
 }
 
@@ -163,11 +164,11 @@ void ReportPsdResult(Interaction& ui, int code, int systemError, const char* sub
 }
 
 void ReportOutOfMemory(Interaction& ui) {
-    Show(ui, LoadStringText(kStrOutOfMemory), MessageIcon::Error);
+    Show(ui, kStrOutOfMemory, LoadStringText(kStrOutOfMemory), MessageIcon::Error);
 }
 
 void ReportGenericFailure(Interaction& ui) {
-    ui.ShowMessage(LoadStringText(kStrGenericFailure), MessageIcon::None, MessageButtons::Ok);
+    ui.ShowMessage(PlainMessage(kStrGenericFailure, MessageIcon::None));
 }
 
 void ReportCannotRead(Interaction& ui, const char* path) {

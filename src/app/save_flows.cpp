@@ -224,10 +224,11 @@ SeriesOutcome SaveSeries(CIconmillApp& app, SaveTarget kind, const std::string& 
         } else {
             name = SeriesFileName(folder, title, number, kind);
             if (FileExists(name)) {
-                const Answer answer = ui.ShowCaptionedMessage(
-                    LoadStringText(kStrConfirmReplace),
-                    FormatMessageText(LoadStringText(kStrReplaceQuestion), {name}),
-                    MessageIcon::Exclamation, MessageButtons::YesNoCancel);
+                const Answer answer = ui.ShowMessage(
+                    {kStrReplaceQuestion,
+                     FormatMessageText(LoadStringText(kStrReplaceQuestion), {name}),
+                     MessageIcon::Exclamation, MessageButtons::YesNoCancel,
+                     LoadStringText(kStrConfirmReplace)});
                 if (answer == Answer::Cancel) {
                     outcome.cancelled = true;
                     return outcome;
@@ -262,8 +263,9 @@ bool SaveIconFile(CIconmillApp& app, bool cursor, const std::string& path, bool 
     }
     const std::string duplicated = DuplicatedResolutions(pictures);
     if (!duplicated.empty() &&
-        ui.ShowMessage(FormatMessageText(LoadStringText(kStrDuplicatedResolutions), {duplicated}),
-                       MessageIcon::Exclamation, MessageButtons::OkCancel) == Answer::Cancel)
+        ui.ShowMessage({kStrDuplicatedResolutions,
+                        FormatMessageText(LoadStringText(kStrDuplicatedResolutions), {duplicated}),
+                        MessageIcon::Exclamation, MessageButtons::OkCancel}) == Answer::Cancel)
         return false;
 
     const IconResult result = WriteIconFile(path.c_str(), cursor ? kIconTypeCursor : kIconTypeIcon,
@@ -281,7 +283,7 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
     const unsigned bitCount = items.front()->Image().header->biBitCount;
     for (const tagILVITEM* item : items) {
         if (item->Image().header->biBitCount != bitCount) {
-            ui.ShowMessage(LoadStringText(kStrSameBitDepth), MessageIcon::None, MessageButtons::Ok);
+            ui.ShowMessage(PlainMessage(kStrSameBitDepth, MessageIcon::None));
             return false;
         }
     }

@@ -10,7 +10,7 @@
 #include "cli/psd_cli_options.h"
 #include "platform/door/interaction.h"
 
-class BatchInteraction : public Interaction {
+class BatchInteraction : public NonInteractive {
 public:
     explicit BatchInteraction(std::ostream& err) : err_(err) {}
 
@@ -28,7 +28,8 @@ public:
     // The answer of the PSD import dialog.
     BatchPsdOptions psd;
 
-    Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
+    Answer ShowMessage(const MessageRequest& message) override;
+    bool AskIgnoreAniSequence(const MessageRequest& question) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
     // A layer position the document does not list is an error: the import is
     // cancelled after saying so.

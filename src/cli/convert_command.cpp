@@ -80,13 +80,13 @@ public:
     std::optional<int> perDirectory;
     std::optional<bool> individualRates;
 
-    Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override {
-        if (!saving || buttons == MessageButtons::Ok)
-            return OperationInteraction::ShowMessage(text, icon, buttons);
-        err_ << text << '\n';
-        if (yes) return DefaultAnswer(buttons);
+    Answer ShowMessage(const MessageRequest& message) override {
+        if (!saving || message.buttons == MessageButtons::Ok)
+            return OperationInteraction::ShowMessage(message);
+        err_ << message.text << '\n';
+        if (yes) return DefaultAnswer(message.buttons);
         failed = true;
-        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel;
+        return message.buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel;
     }
     std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest&) override {
         return saveChoice;

@@ -311,7 +311,7 @@ bool CopyDib(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
         bitsCopy = AllocateBlock(imageSize);
     }
     if (!headerCopy || !bitsCopy) {
-        ui.ShowMessage(LoadStringText(kStrOutOfMemory), MessageIcon::Error, MessageButtons::Ok);
+        ui.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
         return false;
     }
     std::memcpy(headerCopy.get(), header, headerSize);

@@ -186,23 +186,23 @@ bool ExpandCompressedDib(Interaction& ui, const char* path, HeaderBlock* header,
     const DibHeader* in = header->get();
     if (in->biCompression == kBiRgb) return true;
 
-    auto fail = [&](std::string_view text, MessageIcon icon) {
+    auto fail = [&](const MessageRequest& message) {
         header->reset();
         bits->reset();
-        ui.ShowMessage(text, icon, MessageButtons::Ok);
+        ui.ShowMessage(message);
         return false;
     };
     if (!CanExpand(in))
-        return fail(FormatMessageText(LoadStringText(kStrCannotRead), {path}),
-                    MessageIcon::Exclamation);
+        return fail({kStrCannotRead, FormatMessageText(LoadStringText(kStrCannotRead), {path}),
+                     MessageIcon::Exclamation, MessageButtons::Ok});
 
     const std::size_t imageSize = DibImageSize(in);
     const std::size_t tableSize = DibColorTableSize(in);
     if (imageSize > kMaxImageBytes || tableSize > kMaxImageBytes)
-        return fail(LoadStringText(kStrOutOfMemory), MessageIcon::Error);
+        return fail(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
     HeaderBlock outHeader = AllocateHeaderBlock(in->biSize + tableSize);
     Block outBits = AllocateZeroedBlock(imageSize);
-    if (!outHeader || !outBits) return fail(LoadStringText(kStrOutOfMemory), MessageIcon::Error);
+    if (!outHeader || !outBits) return fail(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
 
     // The masks a 40-byte bit-field header keeps before its table are not copied.
     const auto* inBytes = reinterpret_cast<const std::uint8_t*>(in);

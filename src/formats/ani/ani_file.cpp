@@ -306,10 +306,10 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
     bool follow = false;
     if (usable) {
         if (target.sequenceSetting == 0) {
-            std::string question =
-                FormatMessageText(LoadStringText(kStrAniSequenceQuestion), {path ? path : ""});
-            follow = target.ui.ShowMessage(question, MessageIcon::Question,
-                                           MessageButtons::YesNo) != Answer::Yes;
+            follow = !target.ui.AskIgnoreAniSequence(
+                {kStrAniSequenceQuestion,
+                 FormatMessageText(LoadStringText(kStrAniSequenceQuestion), {path ? path : ""}),
+                 MessageIcon::Question, MessageButtons::YesNo});
         } else {
             follow = target.sequenceSetting != 1;
         }
@@ -401,8 +401,9 @@ bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionO
     const std::size_t perFrame = static_cast<std::size_t>(std::max(options.imagesPerDirectory, 1));
     if (perFrame > 1 && items.size() % perFrame != 0) {
         ui.ShowMessage(
-            FormatMessageText(LoadStringText(kStrAniImageCount), {static_cast<int>(perFrame)}),
-            MessageIcon::Exclamation, MessageButtons::Ok);
+            {kStrAniImageCount,
+             FormatMessageText(LoadStringText(kStrAniImageCount), {static_cast<int>(perFrame)}),
+             MessageIcon::Exclamation, MessageButtons::Ok});
         return false;
     }
     const bool sequenceMode = !selectionOnly && perFrame == 1;

@@ -135,7 +135,7 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
         }
         if (list.AddItem(std::move(item)) < 0) {
             // The only refusal left for a complete image: the list could not grow.
-            ui.ShowMessage(LoadStringText(kStrOutOfMemory), MessageIcon::Error, MessageButtons::Ok);
+            ui.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
             break;
         }
         compilation.modified = true;

@@ -60,7 +60,7 @@ public:
     }
 
     bool OutOfMemory() {
-        ui_.ShowMessage(LoadStringText(kStrOutOfMemory), MessageIcon::Error, MessageButtons::Ok);
+        ui_.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
         return false;
     }
 

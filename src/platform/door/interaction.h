@@ -12,6 +12,7 @@
 #include "platform/door/c_array_options.h"
 #include "platform/door/psd_import_choice.h"
 #include "platform/door/save_choices.h"
+#include "platform/door/string_table.h"
 
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -39,77 +40,103 @@ struct BusyRequest {
     bool marquee = false;
 };
 
+// The rule of the door. A dialog that opens in the middle of a flow - the file
+// dialogs, the save dialog, the PNG, animated cursor and PSD import options, the
+// Array Options, every question and message - is a method here: the editor shows
+// the real dialog, the command-line tool and the tests answer from options or a
+// script. A dialog that starts a command (Image Resize, Canvas Resize, Merge,
+// Split, Grayscale, Alpha Compositing, Mask Editor, Image Editor, Frame
+// Properties, Set Hot Spot, Animation Timing and Options, New Empty Bitmap) is
+// not: the editor runs it on a private copy and then calls the application
+// layer's apply function with the values. Questions are typed by the method or
+// by the string id of their message, never recognised by their text.
+
+// A message box: the string its text was made from (kStrNone for a system error
+// text shown alone), the text with its inserts, icon and buttons, and a caption
+// (empty: the application's title).
+struct MessageRequest {
+    int id = kStrNone;
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    std::string caption = {};
+};
+
+// A message made of string `id` alone, without inserts.
+MessageRequest PlainMessage(int id, MessageIcon icon, MessageButtons buttons = MessageButtons::Ok);
+
 class Interaction {
 public:
     virtual ~Interaction() = default;
 
-    // Shows a modal message box with the application's title and returns the
-    // button pressed.
-    virtual Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) = 0;
+    // Shows a modal message box and returns the button pressed.
+    virtual Answer ShowMessage(const MessageRequest& message) = 0;
+
+    // The animated cursor question "... Do you want to ignore the sequence?"
+    // (`question` its text, Yes/No): true for Yes, each image is added once;
+    // false for No, the file's step sequence is followed.
+    virtual bool AskIgnoreAniSequence(const MessageRequest& question) = 0;
 
     // Runs a file dialog; the chosen paths in the dialog's order, empty when cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileDialogRequest& request) = 0;
 
     // Whether SHIFT is held down as a command starts (the hidden switch of some
     // commands).
-    virtual bool IsShiftDown() { return false; }
+    virtual bool IsShiftDown() = 0;
     // The standard colour dialog, opened on `initial` (0x00BBGGRR): the chosen
     // colour, or nullopt when it is not closed with OK.
-    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) {
-        (void)initial;
-        return std::nullopt;
-    }
-
-    // Shows a message box with its own caption instead of the application's
-    // title. The default shows it as ShowMessage does.
-    virtual Answer ShowCaptionedMessage(std::string_view caption, std::string_view text,
-                                        MessageIcon icon, MessageButtons buttons) {
-        (void)caption;
-        return ShowMessage(text, icon, buttons);
-    }
+    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
 
     // The save dialog with its file types and naming panel; nullopt when it is
-    // cancelled (the default).
-    virtual std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) {
-        (void)request;
-        return std::nullopt;
-    }
+    // cancelled.
+    virtual std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) = 0;
     // The per-item save dialog of a series: the chosen path, or nullopt when it
-    // is cancelled (the default).
-    virtual std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) {
-        (void)request;
-        return std::nullopt;
-    }
+    // is cancelled.
+    virtual std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) = 0;
     // The "PNG Options" dialog, opened on `options`, which receive the values
-    // chosen; false when it is cancelled. The default closes it with OK unchanged.
-    virtual bool EditPngOptions(PngSaveOptions& options) {
-        (void)options;
-        return true;
-    }
+    // chosen; false when it is cancelled.
+    virtual bool EditPngOptions(PngSaveOptions& options) = 0;
     // The animated cursor options dialog, likewise.
-    virtual bool EditAniOptions(AniSaveOptions& options) {
-        (void)options;
-        return true;
-    }
+    virtual bool EditAniOptions(AniSaveOptions& options) = 0;
 
     // The busy state of long operations. Poll lets the interface breathe between
     // steps and tells whether the user asked to cancel (ESC).
-    virtual void BeginBusy(const BusyRequest& request) { (void)request; }
-    virtual void SetBusyProgress(int position) { (void)position; }
-    virtual bool PollBusyCancelled() { return false; }
-    virtual void EndBusy() {}
+    virtual void BeginBusy(const BusyRequest& request) = 0;
+    virtual void SetBusyProgress(int position) = 0;
+    virtual bool PollBusyCancelled() = 0;
+    virtual void EndBusy() = 0;
 
     // The PSD import's options dialog: the chosen layers and mode, or nullopt when
-    // cancelled. Without a dialog the initial choice is taken.
-    virtual std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) {
-        return request.initial;
-    }
+    // cancelled.
+    virtual std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) = 0;
 
     // The Array Options dialog of the C source export: the layout, or nullopt when
-    // cancelled. Without a dialog the given options are taken.
-    virtual std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) {
-        return initial;
-    }
+    // cancelled.
+    virtual std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) = 0;
+};
+
+// The door of a run nobody watches (the command-line tool, fuzzers, scripted
+// tests): every message is dropped and takes its default answer (the first
+// button), the animated cursor sequence is ignored, file and save dialogs are
+// cancelled, option dialogs close with OK on the values they open with, the
+// PSD import takes its initial choice, SHIFT is up and nothing is cancelled.
+class NonInteractive : public Interaction {
+public:
+    Answer ShowMessage(const MessageRequest& message) override;
+    bool AskIgnoreAniSequence(const MessageRequest& question) override;
+    std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
+    bool IsShiftDown() override { return false; }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
+    std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) override;
+    std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) override;
+    bool EditPngOptions(PngSaveOptions& options) override;
+    bool EditAniOptions(AniSaveOptions& options) override;
+    void BeginBusy(const BusyRequest& request) override;
+    void SetBusyProgress(int position) override;
+    bool PollBusyCancelled() override { return false; }
+    void EndBusy() override {}
+    std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
+    std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
 };
 
 // The answer a message box gives when nobody is asked: its first button.

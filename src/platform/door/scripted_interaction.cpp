@@ -1,13 +1,18 @@
 #include "platform/door/scripted_interaction.h"
 
-Answer ScriptedInteraction::ShowMessage(std::string_view text, MessageIcon icon,
-                                        MessageButtons buttons) {
-    messages.push_back(Message{std::string(text), icon, buttons});
+Answer ScriptedInteraction::ShowMessage(const MessageRequest& message) {
+    messages.push_back(Message{message.text, message.icon, message.buttons, message.caption,
+                               message.id});
     // A box with only an OK button asks nothing and takes no scripted answer.
-    if (buttons == MessageButtons::Ok || answers.empty()) return DefaultAnswer(buttons);
+    if (message.buttons == MessageButtons::Ok || answers.empty())
+        return DefaultAnswer(message.buttons);
     Answer answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+bool ScriptedInteraction::AskIgnoreAniSequence(const MessageRequest& question) {
+    return ShowMessage(question) == Answer::Yes;
 }
 
 std::vector<std::string> ScriptedInteraction::ChooseFiles(const FileDialogRequest& request) {
@@ -32,13 +37,6 @@ bool ScriptedInteraction::PollBusyCancelled() {
 
 void ScriptedInteraction::EndBusy() {
     --busyDepth;
-}
-
-Answer ScriptedInteraction::ShowCaptionedMessage(std::string_view caption, std::string_view text,
-                                                 MessageIcon icon, MessageButtons buttons) {
-    const Answer answer = ShowMessage(text, icon, buttons);
-    messages.back().caption = std::string(caption);
-    return answer;
 }
 
 namespace {

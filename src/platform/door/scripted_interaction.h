@@ -8,13 +8,14 @@
 
 #include "platform/door/interaction.h"
 
-class ScriptedInteraction : public Interaction {
+class ScriptedInteraction : public NonInteractive {
 public:
     struct Message {
         std::string text;
         MessageIcon icon;
         MessageButtons buttons;
         std::string caption = {};  // empty: the application's title
+        int id = kStrNone;         // the string the text was made from
     };
 
     // Answers given to the next questions (boxes with more than an OK button), in
@@ -46,10 +47,10 @@ public:
     // Polls after which PollBusyCancelled reports a cancel; -1 never.
     int cancelAfterPolls = -1;
 
-    Answer ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
+    Answer ShowMessage(const MessageRequest& message) override;
+    // Recorded as a message; the next scripted answer (Yes when none) is the reply.
+    bool AskIgnoreAniSequence(const MessageRequest& question) override;
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override;
-    Answer ShowCaptionedMessage(std::string_view caption, std::string_view text, MessageIcon icon,
-                                MessageButtons buttons) override;
     std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest& request) override;
     std::optional<std::string> ChooseSeriesItemPath(const SeriesItemRequest& request) override;
     bool EditPngOptions(PngSaveOptions& options) override;

@@ -4,6 +4,7 @@
 // Numbers below 160 and from 57344 are the resource numbers the texts have always
 // had; 160 and above (below 57344) number texts that had none.
 enum StringId : int {
+    kStrNone = 0,  // no string: a system error text shown alone
     kStrOutOfMemory = 131,      // "Not enough memory available to perform the operation."
     kStrContinueReading = 132,  // "Do you want to continue reading the remaining files?"
     kStrGenericFailure = 137,   // "Failed to perform the operation. Some things wrong."

@@ -59,11 +59,36 @@ CIconmillApp::~CIconmillApp() {
 }
 
 void CIconmillApp::ReplaceCompilation(std::unique_ptr<CCompilation> compilation) {
+    const bool wasModified = IsModified();
     compilation_ = std::move(compilation);
-    if (onTitleChanged) onTitleChanged();
+    if (!listener_) return;
+    listener_->OnCompilationReplaced();
+    if (wasModified != IsModified()) listener_->OnModifiedChanged();
+}
+
+void CIconmillApp::SetModifiedFlag(bool modified) {
+    if (compilation_->modified_ == modified) return;
+    compilation_->modified_ = modified;
+    if (listener_) listener_->OnModifiedChanged();
+}
+
+void CIconmillApp::NotifySelectionChanged() {
+    if (listener_) listener_->OnSelectionChanged();
+}
+
+void CIconmillApp::NotifyPicturesChanged() {
+    if (listener_) listener_->OnLayoutChanged(true);
 }
 
 bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
+    // Every item added marks the compilation, also when the file fails later.
+    const int countBefore = items_.Count();
+    const bool read = ReadImageFileItems(path, outFormat);
+    if (items_.Count() > countBefore) SetModified();
+    return read;
+}
+
+bool CIconmillApp::ReadImageFileItems(const char* path, ImageFileFormat* outFormat) {
     if (!path) return false;
     ImageFileFormat format = ImageFileFormatOf(path);
     if (outFormat) *outFormat = format;
@@ -83,13 +108,12 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
             item.header = std::move(header);
             item.bits = std::move(bits);
             items_.AddItem(std::move(item));
-            SetModified();
             return true;
         }
         case FormatIco:
         case FormatCur: {
             IconResult result = ReadIconFile(path, [this](tagICON_IMAGE_INFO& image) {
-                return AddIconImage(items_, *compilation_, image);
+                return AddIconImage(items_, image);
             });
             if (result != IconOk) {
                 // Images read before the failure stay in the list.
@@ -127,10 +151,7 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
                 return false;
             }
             int added = 0;
-            bool imported =
-                ImportPsdDocument(ui_, parser, items_, &settings.psdImportSelection, &added);
-            if (added > 0) SetModified();
-            return imported;
+            return ImportPsdDocument(ui_, parser, items_, &settings.psdImportSelection, &added);
         }
         default:
             // Formats whose readers are not part of this build yet.
@@ -173,7 +194,7 @@ bool CIconmillApp::OpenFiles(bool add) {
         }
     }
     if (!add) {
-        compilation_->modified = false;
+        ClearModified();
         if (compilation_->Type() == CompilationAnimatedPng && items_.Count() <= 1)
             ReplaceCompilation(MakeCompilation(CompilationNone));
     }
@@ -184,7 +205,7 @@ bool CIconmillApp::OpenStartupFile(const char* path) {
     if (!path) return false;
     ReplaceCompilation(MakeCompilation(CompilationTypeForStartup(ImageFileFormatOf(path)), path));
     if (ReadImageFile(path)) {
-        compilation_->modified = false;
+        ClearModified();
         return true;
     }
     ReplaceCompilation(MakeCompilation(CompilationNone));
@@ -206,7 +227,7 @@ void CIconmillApp::DropFiles(const std::vector<std::string>& paths) {
 }
 
 bool CIconmillApp::QuerySaveChanges() {
-    if (items_.Count() == 0 || !compilation_->modified) return true;
+    if (items_.Count() == 0 || !IsModified()) return true;
     std::string name;
     if (const std::string* path = compilation_->Path()) name = DisplayName(*path);
     if (name.empty()) name = LoadStringText(kStrUntitled);
@@ -225,18 +246,18 @@ bool CIconmillApp::Save() {
 
 void CIconmillApp::OnItemRemoving(int index) {
     SetModified();
-    if (viewListener) viewListener->OnItemRemoving(index);
+    if (listener_) listener_->OnItemRemoving(index);
 }
 
 void CIconmillApp::OnOrderChanged() {
     SetModified();
-    if (viewListener) viewListener->OnOrderChanged();
+    if (listener_) listener_->OnOrderChanged();
 }
 
 void CIconmillApp::OnLayoutChanged(bool repaint) {
-    if (viewListener) viewListener->OnLayoutChanged(repaint);
+    if (listener_) listener_->OnLayoutChanged(repaint);
 }
 
 void CIconmillApp::OnResetPositions(bool anchorToo) {
-    if (viewListener) viewListener->OnResetPositions(anchorToo);
+    if (listener_) listener_->OnResetPositions(anchorToo);
 }

@@ -3,7 +3,6 @@
 // the interaction interface.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,19 @@
 #include "core/item_list.h"
 
 class Interaction;
+
+// What the window hears from the application: the list's hooks (layout,
+// repaint, positions, removal, order), and changes of the modified flag, of the
+// selection and of the compilation object. Every callback has an empty default.
+class AppListener : public ItemListListener {
+public:
+    // The modified flag changed (the title and Save follow it).
+    virtual void OnModifiedChanged() {}
+    // Items were selected or deselected by a command.
+    virtual void OnSelectionChanged() {}
+    // The compilation object was replaced (its type or path may differ).
+    virtual void OnCompilationReplaced() {}
+};
 
 class CIconmillApp : private ItemListListener {
 public:
@@ -28,18 +40,27 @@ public:
     CCompilation& Compilation() { return *compilation_; }
     const CCompilation& Compilation() const { return *compilation_; }
 
-    // Replaces the compilation object (the old one is deleted) and tells the
-    // window to update its title.
+    // Replaces the compilation object (the old one is deleted; the new one is
+    // not modified) and tells the listener.
     void ReplaceCompilation(std::unique_ptr<CCompilation> compilation);
-    void SetModified() { compilation_->modified = true; }
+
+    // The compilation's modified flag. Every change of the list or of an item
+    // marks it; Open and a successful save clear it. The listener hears of every
+    // change of the flag.
+    bool IsModified() const { return compilation_->IsModified(); }
+    void SetModified() { SetModifiedFlag(true); }
+    void ClearModified() { SetModifiedFlag(false); }
+
+    // Tells the listener that commands changed the selection.
+    void NotifySelectionChanged();
+    // Tells the listener that pictures changed in place: lay out and repaint.
+    void NotifyPicturesChanged();
+
+    // The one listener (the editor's window), or null.
+    void SetListener(AppListener* listener) { listener_ = listener; }
 
     // The persisted settings (loaded and stored by the editor).
     CAppSettings settings;
-
-    // Called after every replacement of the compilation (the window title).
-    std::function<void()> onTitleChanged;
-    // The list view's hooks (layout, repaint, positions); the view sets them.
-    ItemListListener* viewListener = nullptr;
 
     // Reads one file and appends its images; reports every failure itself.
     bool ReadImageFile(const char* path, ImageFileFormat* outFormat = nullptr);
@@ -65,8 +86,11 @@ private:
 
     // Asks whether to go on after a failed file (not asked for the last one).
     bool AskContinueReading();
+    bool ReadImageFileItems(const char* path, ImageFileFormat* outFormat);
+    void SetModifiedFlag(bool modified);
 
     Interaction& ui_;
+    AppListener* listener_ = nullptr;
     CItemList items_;
     std::unique_ptr<CCompilation> compilation_;
 };

@@ -90,7 +90,7 @@ void MoveHotspots(CItemList& list, int index, std::int64_t newWidth, std::int64_
 
 // Tells the view the pictures changed: redraw.
 void Repaint(CIconmillApp& app) {
-    if (app.viewListener) app.viewListener->OnLayoutChanged(true);
+    app.NotifyPicturesChanged();
 }
 
 // Reverses the rows of one item and its mask; false after reporting a failure of

@@ -369,7 +369,7 @@ bool SaveAnimatedCursor(CIconmillApp& app, const std::string& path, bool selecte
 bool SaveCompilation(CIconmillApp& app) {
     if (app.Items().Count() == 0) return false;
     CCompilation& compilation = app.Compilation();
-    if (!compilation.modified) return true;
+    if (!compilation.IsModified()) return true;
     const std::string* path = compilation.Path();
     if (compilation.Type() == CompilationNone || !path || path->empty())
         return SaveCompilationAs(app);
@@ -406,7 +406,7 @@ bool SaveCompilation(CIconmillApp& app) {
             break;
     }
     if (!written) return false;
-    compilation.modified = false;
+    app.ClearModified();
     if (compilation.Type() == CompilationAnimatedPng ||
         compilation.Type() == CompilationAnimatedCursor)
         compilation.askForOptions = false;

@@ -16,6 +16,7 @@ enum CompilationType : int {
 
 class CAnimatedPNGCompilation;
 class CAnimatedCursorCompilation;
+class CIconmillApp;
 
 class CCompilation {
 public:
@@ -26,10 +27,17 @@ public:
     virtual CAnimatedPNGCompilation* AsAnimatedPng() { return nullptr; }
     virtual CAnimatedCursorCompilation* AsAnimatedCursor() { return nullptr; }
 
-    bool modified = false;
+    // Whether the list changed since it was opened or saved. Only the application
+    // object writes it, so that every change reaches its listener.
+    bool IsModified() const { return modified_; }
+
     bool askForOptions = true;        // an animated save shows its options first
     std::uint32_t numPlays = 0;       // animated PNG play count; 0 = infinite
     bool firstFrameExcluded = false;  // the default image is not an animation frame
+
+private:
+    friend class CIconmillApp;
+    bool modified_ = false;
 };
 
 // The typed compilations carry the path of their file.

@@ -102,7 +102,7 @@ TEST_F(EditCommands, CopyWritesTheRecordsByteForByteAndTheFirstPictureAsPackedDi
     Append(dib, BlockBytes(At(0).bits, 8));
     EXPECT_EQ(clipboard.formats[std::string(kDibClipboardFormat)], dib);
     EXPECT_EQ(clipboard.formats.size(), 2u);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 
     // Pasting brings two ordinary items with their own copies of the pictures.
     ScriptedInteraction otherUi;
@@ -110,7 +110,7 @@ TEST_F(EditCommands, CopyWritesTheRecordsByteForByteAndTheFirstPictureAsPackedDi
     AddPicture(other.Items(), 1, 1);
     ASSERT_TRUE(PasteItems(other, clipboard));
     ASSERT_EQ(other.Items().Count(), 3);
-    EXPECT_TRUE(other.Compilation().modified);
+    EXPECT_TRUE(other.IsModified());
     const tagILVITEM& a = *other.Items().Item(1);
     const tagILVITEM& b = *other.Items().Item(2);
     EXPECT_FALSE(a.IsDuplicate() || b.IsDuplicate() || a.IsSelected() || b.IsSelected());
@@ -185,7 +185,7 @@ TEST_F(EditCommands, PasteWalksThePrivateDataOnlyAsFarAsItHolds) {
         source.formats[std::string(kItemClipboardFormat)] = c.data;
         EXPECT_TRUE(PasteItems(other, source));
         EXPECT_EQ(other.Items().Count(), c.pasted);
-        EXPECT_EQ(other.Compilation().modified, c.pasted > 0);
+        EXPECT_EQ(other.IsModified(), c.pasted > 0);
         EXPECT_TRUE(otherUi.messages.empty());
     }
 }
@@ -264,7 +264,7 @@ TEST_F(EditCommands, PasteOfAPackedDib) {
         EXPECT_EQ(item.mask, nullptr);
         EXPECT_EQ(item.frameInfo.delay, 600u);
         EXPECT_EQ(DibGetPixel(item.header, item.bits, 0, 0) & 0xFFFFFF, c.firstPixel);
-        EXPECT_TRUE(other.Compilation().modified);
+        EXPECT_TRUE(other.IsModified());
     }
 }
 
@@ -292,7 +292,7 @@ TEST_F(EditCommands, DeleteTakesTheDuplicatesOfASelectedOriginal) {
     ASSERT_EQ(List().Count(), 2);
     EXPECT_EQ(At(0).header->biWidth, 2);
     EXPECT_EQ(At(1).reference, List().Item(0));
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
 
     // A selected duplicate alone goes; its original stays.
     List().SetSelected(1, true);
@@ -316,14 +316,14 @@ TEST_F(EditCommands, CutLeavesAnOriginalThatStillHasDuplicates) {
 
 TEST_F(EditCommands, DuplicateAndDeleteAllDuplicationsMarkTheCompilation) {
     AddPicture(List(), 2, 2);
-    app.Compilation().modified = false;
+    app.ClearModified();
     EXPECT_EQ(DuplicateSelectedItems(app), 0);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     List().SelectAll();
     EXPECT_EQ(DuplicateSelectedItems(app), 1);
-    EXPECT_TRUE(app.Compilation().modified);
-    app.Compilation().modified = false;
+    EXPECT_TRUE(app.IsModified());
+    app.ClearModified();
     EXPECT_EQ(DeleteAllDuplications(app), 1);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_EQ(List().Count(), 1);
 }

@@ -62,7 +62,7 @@ protected:
         item.frameInfo = frame;
         const int index = app.Items().AddItem(std::move(item));
         app.Items().SetSelected(index, selected);
-        app.Compilation().modified = false;
+        app.ClearModified();
         return index;
     }
 
@@ -112,7 +112,7 @@ TEST_F(ImageCommands, ConvertSkipsUnselectedDuplicatesAndSameDepth) {
     EXPECT_TRUE(MaskBit(a, 1, 1));
     EXPECT_EQ(Item(unselected).header->biBitCount, 24);
     EXPECT_EQ(Item(already).header, alreadyHeader);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_TRUE(ui.messages.empty());
     ASSERT_EQ(ui.busyRequests.size(), 1u);
     EXPECT_EQ(ui.busyRequests[0].text, "In progress...");
@@ -121,9 +121,9 @@ TEST_F(ImageCommands, ConvertSkipsUnselectedDuplicatesAndSameDepth) {
     EXPECT_EQ(ui.busyDepth, 0);
 
     // A selection of items that already have the depth changes nothing.
-    app.Compilation().modified = false;
+    app.ClearModified();
     EXPECT_TRUE(ConvertSelectedItems(app, kConvert4Bit));
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 }
 
 TEST_F(ImageCommands, ShiftAsksForTheBackgroundOfThirtyTwoBitPictures) {
@@ -209,7 +209,7 @@ TEST_F(ImageCommands, RotateMovesMaskHotspotAndBounds) {
     EXPECT_EQ(Item(single).header, singleHeader);  // 1 x 1 is left out
     EXPECT_EQ(app.Items().BoundingWidth(), 2);
     EXPECT_EQ(app.Items().BoundingHeight(), 3);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
 }
 
 TEST_F(ImageCommands, RotateFailureIsReportedAndEndsTheRun) {
@@ -221,7 +221,7 @@ TEST_F(ImageCommands, RotateFailureIsReportedAndEndsTheRun) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("(Image Rotate)"), std::string::npos);
     EXPECT_EQ(Item(good).header, goodHeader);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 }
 
 TEST_F(ImageCommands, ResizeAppliesToMaskAndHotspot) {
@@ -231,7 +231,7 @@ TEST_F(ImageCommands, ResizeAppliesToMaskAndHotspot) {
     const int a = Add(4, 4, 24, Constant(0x00FF00), true, Diagonal, frame);
 
     EXPECT_FALSE(ApplyImageResize(app, a, 4, 4));  // same size: nothing
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 
     EXPECT_TRUE(ApplyImageResize(app, a, 2, 2));
     EXPECT_EQ(Item(a).header->biWidth, 2);
@@ -250,6 +250,6 @@ TEST_F(ImageCommands, ResizeAppliesToMaskAndHotspot) {
     EXPECT_FALSE(MaskBit(a, 0, 0));
     EXPECT_EQ(Item(a).frameInfo.hotspotX, 4);
     EXPECT_EQ(Item(a).frameInfo.hotspotY, 2);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_TRUE(ui.messages.empty());
 }

@@ -75,7 +75,7 @@ TEST(NewBitmap, TheDefaultsAppendAWhite32By32Picture) {
     EXPECT_EQ(item.x, 0);
     EXPECT_EQ(item.frameInfo.delay, 600u);
     EXPECT_EQ(app.Items().BoundingWidth(), 32);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -84,7 +84,7 @@ TEST(NewBitmap, ASizeBeyondMemoryAddsNothing) {
     CIconmillApp app(ui);
     EXPECT_FALSE(AppendEmptyBitmap(app, BitmapAttributes{2147483647, 2147483647, 32}));
     EXPECT_EQ(app.Items().Count(), 0);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Not enough memory available to perform the operation.");
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);

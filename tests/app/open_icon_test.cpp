@@ -36,7 +36,7 @@ TEST_F(OpenIcons, IconAndCursorFilesOpenAsTheirCompilationType) {
     ASSERT_EQ(app.Items().Count(), 2);
     EXPECT_EQ(app.Items().Item(1)->frameInfo.hotspotX, 1);
     EXPECT_EQ(app.Items().Item(1)->frameInfo.hotspotY, 8);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 
     ui.fileChoices.push_back({cur});
     ASSERT_TRUE(app.OpenFiles(false));
@@ -89,7 +89,7 @@ TEST_F(OpenIcons, AnimatedCursorsAskAboutTheirSequenceAndFillTheOptions) {
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(options->name, "N");
     EXPECT_EQ(options->imagesPerDirectory, 1);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 
     // The setting can answer for the user.
     app.settings.animatedCursorSequence = 1;

@@ -15,10 +15,16 @@ std::string CannotRead(const std::string& path) {
            "currently supported.";
 }
 
+// Counts the replacements of the compilation object (the window title follows them).
+struct ReplacementCounter : AppListener {
+    void OnCompilationReplaced() override { ++count; }
+    int count = 0;
+};
+
 class OpenPipeline : public testing::Test {
 protected:
     OpenPipeline() {
-        app.onTitleChanged = [this] { ++titleUpdates; };
+        app.SetListener(&replacements);
         WriteBytes(small, MakeBmp24(2, 3, 1, 2, 3));
         WriteBytes(wide, MakeBmp24(7, 2));
         WriteBytes(broken, {'B', 'M', 0, 0});
@@ -35,8 +41,8 @@ protected:
     std::string wide = dir.File("wide.dib");
     std::string broken = dir.File("broken.bmp");
     ScriptedInteraction ui;
+    ReplacementCounter replacements;
     CIconmillApp app{ui};
-    int titleUpdates = 0;
 };
 
 }  // namespace
@@ -51,7 +57,7 @@ TEST_F(OpenPipeline, ReadImageFileAddsABitmapAndMarksTheCompilationModified) {
     EXPECT_EQ(item->header->biHeight, 3);
     EXPECT_EQ(item->frameInfo.delay, 600u);
     EXPECT_EQ(item->mask, nullptr);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -70,7 +76,7 @@ TEST_F(OpenPipeline, TheExtensionDecidesTheReader) {
                   CannotRead(readme),
                   pngInDib + "\nBad file format, contains illegal values or it is corrupted."}));
     EXPECT_EQ(app.Items().Count(), 0);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 }
 
 TEST_F(OpenPipeline, OpenSeveralFilesGoesOnAfterAFailureWhenTheUserSaysYes) {
@@ -80,7 +86,7 @@ TEST_F(OpenPipeline, OpenSeveralFilesGoesOnAfterAFailureWhenTheUserSaysYes) {
     EXPECT_EQ(app.Items().Count(), 2);
     EXPECT_EQ(app.Items().Item(1)->header->biWidth, 7);
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, kContinue);
     EXPECT_EQ(ui.messages[1].icon, MessageIcon::Exclamation);
@@ -117,13 +123,13 @@ TEST_F(OpenPipeline, ASingleFileChoosesTheCompilationByItsExtension) {
     ASSERT_NE(app.Compilation().Path(), nullptr);
     EXPECT_EQ(*app.Compilation().Path(), icon);
     EXPECT_EQ(app.Items().Count(), 0);
-    EXPECT_GE(titleUpdates, 1);
+    EXPECT_GE(replacements.count, 1);
 
     // Add keeps the type and marks the compilation modified.
     ui.fileChoices.push_back({small});
     EXPECT_TRUE(app.OpenFiles(true));
     EXPECT_EQ(app.Compilation().Type(), CompilationIcon);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
 }
 
 TEST_F(OpenPipeline, ASinglePngThatFailsLeavesTypeNone) {
@@ -139,8 +145,8 @@ TEST_F(OpenPipeline, CancellingTheDialogChangesNothing) {
     ui.answers.push_back(Answer::No);  // do not save
     EXPECT_FALSE(app.OpenFiles(false));
     EXPECT_EQ(app.Items().Count(), 1);
-    EXPECT_TRUE(app.Compilation().modified);
-    EXPECT_EQ(titleUpdates, 0);
+    EXPECT_TRUE(app.IsModified());
+    EXPECT_EQ(replacements.count, 0);
 }
 
 TEST_F(OpenPipeline, QuerySaveChangesAsksOnlyForAModifiedNonEmptyList) {
@@ -175,13 +181,13 @@ TEST_F(OpenPipeline, NewCompilationEmptiesTheListAfterTheQuestion) {
     app.NewCompilation();
     EXPECT_EQ(app.Items().Count(), 0);
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 }
 
 TEST_F(OpenPipeline, StartupFileTypesOnlyIconsAndCursors) {
     EXPECT_TRUE(app.OpenStartupFile(small.c_str()));
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 
     std::string missing = dir.File("missing.ani");
     EXPECT_FALSE(app.OpenStartupFile(missing.c_str()));

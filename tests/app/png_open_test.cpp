@@ -33,7 +33,7 @@ TEST(PngOpen, AnAnimatedPngOpensAsAnAnimatedPngCompilation) {
     EXPECT_EQ(app.Items().Item(1)->frameInfo.delay, 500u);
     EXPECT_EQ(app.Compilation().numPlays, 3u);
     EXPECT_FALSE(app.Compilation().firstFrameExcluded);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     EXPECT_TRUE(ui.messages.empty());
 }
 

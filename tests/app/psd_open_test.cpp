@@ -53,16 +53,16 @@ TEST_F(PsdOpen, ImportsTheChosenLayersAndRemembersTheChoice) {
     ASSERT_TRUE(app.ReadImageFile(path.c_str()));
     EXPECT_EQ(app.Items().Count(), 2);
     EXPECT_EQ(app.Items().Item(1)->x, 1);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     EXPECT_EQ(app.settings.psdImportSelection, 7);
     EXPECT_TRUE(ui.messages.empty());
 
     // Cancelling the dialog adds nothing and keeps the remembered choice.
-    app.Compilation().modified = false;
+    app.ClearModified();
     ui.answer.reset();
     EXPECT_FALSE(app.ReadImageFile(path.c_str()));
     EXPECT_EQ(app.Items().Count(), 2);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     EXPECT_EQ(app.settings.psdImportSelection, 7);
 }
 
@@ -97,7 +97,7 @@ TEST_F(PsdOpen, ReportsParserFailuresWithTheirMessages) {
         EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
     }
     EXPECT_EQ(app.Items().Count(), 0);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
 }
 
 TEST_F(PsdOpen, EveryReadableCorpusDocumentImportsInEveryMode) {

@@ -100,7 +100,7 @@ protected:
 TEST_F(SaveFlows, SaveWithNothingToWriteAsksNothing) {
     EXPECT_FALSE(SaveCompilation(app));  // empty list
     AddPicture(List(), 4, 4);
-    app.Compilation().modified = false;
+    app.ClearModified();
     EXPECT_TRUE(SaveCompilation(app));  // nothing changed
     EXPECT_TRUE(ui.saveRequests.empty());
 
@@ -110,7 +110,7 @@ TEST_F(SaveFlows, SaveWithNothingToWriteAsksNothing) {
     ASSERT_EQ(ui.saveRequests.size(), 1u);
     EXPECT_EQ(ui.saveRequests[0].fileName, "Untitled");
     EXPECT_EQ(ui.saveRequests[0].itemCount, 1u);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
 }
 
 TEST_F(SaveFlows, SaveOfAnIconWritesToItsPathWithoutADialog) {
@@ -122,7 +122,7 @@ TEST_F(SaveFlows, SaveOfAnIconWritesToItsPathWithoutADialog) {
     List().AddItem(std::move(item));
     app.SetModified();
     ASSERT_TRUE(app.Save());
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     EXPECT_TRUE(ui.saveRequests.empty());
     EXPECT_TRUE(ui.messages.empty());
     IconResult result;
@@ -169,7 +169,7 @@ TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
     other.SetModified();
     otherUi.aniOptions.push_back(std::nullopt);
     EXPECT_FALSE(other.Save());
-    EXPECT_TRUE(other.Compilation().modified);
+    EXPECT_TRUE(other.IsModified());
     EXPECT_TRUE(other.Compilation().askForOptions);
     EXPECT_FALSE(Exists(dir.File("x.ani")));
 }
@@ -184,7 +184,7 @@ TEST_F(SaveFlows, SaveAsASeriesNamesTheFilesByTheCounter) {
     EXPECT_EQ(ui.saveRequests[0].fileName, "old.name");
     EXPECT_EQ(ui.saveRequests[0].itemCount, 3u);
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
-    EXPECT_FALSE(app.Compilation().modified);
+    EXPECT_FALSE(app.IsModified());
     const std::string names[] = {path, dir.File("x002.bmp"), dir.File("x003.bmp")};
     for (int i = 0; i < 3; ++i) {
         HeaderBlock header;
@@ -409,7 +409,7 @@ TEST_F(SaveFlows, SaveAsReplacesTheCompilationOnlyAfterASuccessfulWrite) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.rfind(nowhere + "\n", 0), 0u);
     EXPECT_EQ(app.Compilation().Type(), CompilationAnimatedPng);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
 
     // Animated PNG: the dialog opens on the compilation's options; the new object
     // keeps the play count and first-frame setting.
@@ -427,7 +427,7 @@ TEST_F(SaveFlows, SaveAsReplacesTheCompilationOnlyAfterASuccessfulWrite) {
     EXPECT_EQ(saved->compression, 3);
     EXPECT_EQ(saved->numPlays, 4u);
     EXPECT_TRUE(saved->firstFrameExcluded);
-    EXPECT_FALSE(saved->modified);
+    EXPECT_FALSE(saved->IsModified());
     EXPECT_TRUE(saved->askForOptions);
     EXPECT_EQ(ui.saveRequests[1].fileName, "old");
 
@@ -461,12 +461,12 @@ TEST_F(SaveFlows, SaveSelectionLeavesTheCompilationAlone) {
     List().SetSelected(1, true);
     const std::string path = dir.File("one.cur");
     ui.saveChoices.push_back(Choice(path, SaveTargetCursor));
-    app.Compilation().modified = true;
+    app.SetModified();
     ASSERT_TRUE(SaveSelection(app));
     EXPECT_EQ(ui.saveRequests[0].fileName, "");
     EXPECT_EQ(ui.saveRequests[0].itemCount, 1u);
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
-    EXPECT_TRUE(app.Compilation().modified);
+    EXPECT_TRUE(app.IsModified());
     IconResult result;
     std::vector<tagICON_IMAGE_INFO> images = ReadIcon(path, &result);
     ASSERT_EQ(images.size(), 1u);

@@ -5,7 +5,7 @@
 namespace {
 
 void ExpectFreshFields(const CCompilation& compilation) {
-    EXPECT_FALSE(compilation.modified);
+    EXPECT_FALSE(compilation.IsModified());
     EXPECT_TRUE(compilation.askForOptions);
     EXPECT_EQ(compilation.numPlays, 0u);
     EXPECT_FALSE(compilation.firstFrameExcluded);

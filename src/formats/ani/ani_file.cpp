@@ -335,9 +335,7 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
         image.bits = nullptr;
         image.mask = nullptr;
         item.frameInfo = info;
-        int index = target.list.AddItem(std::move(item));
-        if (index >= 0) target.compilation.modified = true;
-        return index;
+        return target.list.AddItem(std::move(item));
     };
 
     if (!follow) {
@@ -366,8 +364,7 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
             for (std::size_t i : framesImages[frame]) {
                 const FrameInfo info = frameInfoFor(images[i], jiffies);
                 if (itemOf[i] >= 0) {
-                    if (target.list.AddDuplicate(info, 0, 0, itemOf[i]) >= 0)
-                        target.compilation.modified = true;
+                    (void)target.list.AddDuplicate(info, 0, 0, itemOf[i]);
                 } else {
                     itemOf[i] = addImage(images[i], info);
                 }

@@ -223,7 +223,7 @@ IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
     return IconOk;
 }
 
-bool AddIconImage(CItemList& list, CCompilation& compilation, tagICON_IMAGE_INFO& image) {
+bool AddIconImage(CItemList& list, tagICON_IMAGE_INFO& image) {
     NewItem item;
     item.header.reset(image.header);
     item.bits.reset(image.bits);
@@ -237,7 +237,7 @@ bool AddIconImage(CItemList& list, CCompilation& compilation, tagICON_IMAGE_INFO
     item.frameInfo.disposeOp = 0;
     item.frameInfo.hotspotX = image.hotspotX;
     item.frameInfo.hotspotY = image.hotspotY;
-    if (list.AddItem(std::move(item)) >= 0) compilation.modified = true;
+    (void)list.AddItem(std::move(item));
     return true;
 }
 

@@ -65,10 +65,9 @@ using IconImageSink = std::function<bool(tagICON_IMAGE_INFO& image)>;
 IconResult ReadIconFile(const char* path, const IconImageSink& sink);
 
 // The open pipeline's sink: appends the image as a new item of `list` at (0, 0)
-// with a delay of 600 ms, blend 0, dispose 0 and the record's hot spot, and marks
-// the compilation modified. A record without header or bits adds nothing (its
-// blocks are freed). Always true.
-bool AddIconImage(CItemList& list, CCompilation& compilation, tagICON_IMAGE_INFO& image);
+// with a delay of 600 ms, blend 0, dispose 0 and the record's hot spot. A record
+// without header or bits adds nothing (its blocks are freed). Always true.
+bool AddIconImage(CItemList& list, tagICON_IMAGE_INFO& image);
 
 // Decodes one image block (the entry's dwBytesInRes bytes) into new blocks in
 // *out (header, bits, mask for a DIB with a mask; no mask for a PNG entry) and

@@ -138,7 +138,6 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
             ui.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
             break;
         }
-        compilation.modified = true;
         added = true;
     }
     compilation.numPlays = context.numPlays;

@@ -223,13 +223,12 @@ TEST(IconReader, SystemErrorsLeaveErrnoAndOtherResultsKeepIt) {
 
 TEST(IconReader, AddIconImageAppendsAnItemWithTheIconDefaults) {
     CItemList list;
-    CIconCompilation compilation("x.ico");
     OwnedImages images;
     Bytes block = MakeDibBlock(2, 4, 32);
     ASSERT_EQ(ReadBytesAsIcon(MakeIconFileBytes(2, {Entry(2, 2, block, 5, 6)}), images), IconOk);
     tagICON_IMAGE_INFO& image = images.images.at(0);
     const DibHeader* header = image.header;
-    EXPECT_TRUE(AddIconImage(list, compilation, image));
+    EXPECT_TRUE(AddIconImage(list, image));
     EXPECT_EQ(image.header, nullptr);  // taken over
     ASSERT_EQ(list.Count(), 1);
     const tagILVITEM* item = list.Item(0);
@@ -241,15 +240,12 @@ TEST(IconReader, AddIconImageAppendsAnItemWithTheIconDefaults) {
     EXPECT_EQ(item->frameInfo.hotspotX, 5);
     EXPECT_EQ(item->frameInfo.hotspotY, 6);
     EXPECT_EQ(item->x, 0);
-    EXPECT_TRUE(compilation.modified);
 
     // A record without pixels adds nothing.
-    CCompilation untouched;
     tagICON_IMAGE_INFO headerOnly;
     headerOnly.header = AllocateHeaderBlock(40).release();
-    EXPECT_TRUE(AddIconImage(list, untouched, headerOnly));
+    EXPECT_TRUE(AddIconImage(list, headerOnly));
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_FALSE(untouched.modified);
 }
 
 // Every file of the corpus: the broken ones are refused, never read past their

@@ -70,7 +70,6 @@ TEST_F(PngImport, DefaultImageThatIsTheFirstFrame) {
     EXPECT_EQ(second->mask, nullptr);
     EXPECT_FALSE(compilation.firstFrameExcluded);
     EXPECT_EQ(compilation.numPlays, 5u);
-    EXPECT_TRUE(compilation.modified);
     // The save options follow the file; grayscale stays as it was.
     EXPECT_FALSE(compilation.interlaced);
     EXPECT_EQ(compilation.filter, PngFilterOptionBest);
@@ -108,7 +107,6 @@ TEST_F(PngImport, StillImageIntoAnUntypedCompilation) {
     EXPECT_EQ(list.Item(0)->frameInfo.delay, 600u);
     EXPECT_TRUE(compilation.firstFrameExcluded);
     EXPECT_EQ(compilation.numPlays, 0u);
-    EXPECT_TRUE(compilation.modified);
 }
 
 TEST_F(PngImport, ReadFailures) {

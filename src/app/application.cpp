@@ -76,6 +76,10 @@ void CIconmillApp::NotifySelectionChanged() {
     if (listener_) listener_->OnSelectionChanged();
 }
 
+void CIconmillApp::NotifyViewChanged() {
+    if (listener_) listener_->OnViewChanged();
+}
+
 void CIconmillApp::NotifyPicturesChanged() {
     if (listener_) listener_->OnLayoutChanged(true);
 }

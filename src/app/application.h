@@ -9,6 +9,7 @@
 
 #include "app/image_file_format.h"
 #include "app/settings.h"
+#include "app/view_state.h"
 #include "core/compilation.h"
 #include "core/item_list.h"
 
@@ -25,6 +26,9 @@ public:
     virtual void OnSelectionChanged() {}
     // The compilation object was replaced (its type or path may differ).
     virtual void OnCompilationReplaced() {}
+    // The view state or a view setting changed (zoom, alignment, background,
+    // previews, toolbars, sort order): lay out and repaint.
+    virtual void OnViewChanged() {}
 };
 
 class CIconmillApp : private ItemListListener {
@@ -55,12 +59,16 @@ public:
     void NotifySelectionChanged();
     // Tells the listener that pictures changed in place: lay out and repaint.
     void NotifyPicturesChanged();
+    // Tells the listener that the view state or a view setting changed.
+    void NotifyViewChanged();
 
     // The one listener (the editor's window), or null.
     void SetListener(AppListener* listener) { listener_ = listener; }
 
     // The persisted settings (loaded and stored by the editor).
     CAppSettings settings;
+    // What the list view shows, as the view commands leave it.
+    CViewState view;
 
     // Reads one file and appends its images; reports every failure itself.
     bool ReadImageFile(const char* path, ImageFileFormat* outFormat = nullptr);

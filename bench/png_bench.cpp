@@ -311,7 +311,7 @@ void InflateOnly(benchmark::State& state, const Subject* s) {
 }
 
 void EncodeOurs(benchmark::State& state, const Subject* s) {
-    PngEncoderOptions options;
+    PngSaveOptions options;
     options.interlaced = s->interlaced;
     options.filter = PngFilterOptionBest;
     for (auto _ : state)

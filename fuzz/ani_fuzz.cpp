@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"

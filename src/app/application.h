@@ -10,7 +10,7 @@
 #include "app/image_file_format.h"
 #include "app/settings.h"
 #include "app/view_state.h"
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/item_list.h"
 
 class Interaction;

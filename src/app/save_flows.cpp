@@ -39,47 +39,6 @@ std::vector<const tagILVITEM*> ItemsToWrite(const CItemList& list, bool selected
     return items;
 }
 
-PngEncoderOptions EncoderOptions(const PngSaveOptions& options) {
-    PngEncoderOptions encoder;
-    encoder.grayscale = options.grayscale ? 1 : 0;
-    encoder.interlaced = options.interlaced ? 1 : 0;
-    encoder.filter = options.filter;
-    encoder.compression = options.compression;
-    return encoder;
-}
-
-PngSaveOptions PngOptionsOf(const CAnimatedPNGCompilation& compilation) {
-    PngSaveOptions options;
-    options.grayscale = compilation.grayscale;
-    options.interlaced = compilation.interlaced;
-    options.filter = compilation.filter;
-    options.compression = compilation.compression;
-    return options;
-}
-
-void StorePngOptions(const PngSaveOptions& options, CAnimatedPNGCompilation* compilation) {
-    compilation->grayscale = options.grayscale;
-    compilation->interlaced = options.interlaced;
-    compilation->filter = options.filter;
-    compilation->compression = options.compression;
-}
-
-AniSaveOptions AniOptionsOf(const CAnimatedCursorCompilation& compilation) {
-    AniSaveOptions options;
-    options.name = compilation.name;
-    options.artist = compilation.artist;
-    options.imagesPerDirectory = compilation.imagesPerDirectory;
-    options.individualRates = compilation.individualRates;
-    return options;
-}
-
-void StoreAniOptions(const AniSaveOptions& options, CAnimatedCursorCompilation* compilation) {
-    compilation->name = options.name;
-    compilation->artist = options.artist;
-    compilation->imagesPerDirectory = options.imagesPerDirectory;
-    compilation->individualRates = options.individualRates;
-}
-
 bool FileExists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
@@ -87,7 +46,7 @@ bool FileExists(const std::string& path) {
 
 // Writes one picture of a series; reports a failure with the file's name.
 bool WriteSeriesFile(Interaction& ui, SaveTarget kind, const std::string& path,
-                     const tagILVITEM& picture, const PngEncoderOptions& options) {
+                     const tagILVITEM& picture, const PngSaveOptions& options) {
     if (kind == SaveTargetBmpSeries) {
         const ImageResult result = WriteBmpFile(path.c_str(), picture.header, picture.bits);
         if (result == ImageOk) return true;
@@ -190,15 +149,13 @@ SeriesOutcome SaveSeries(CIconmillApp& app, SaveTarget kind, const std::string& 
         path.find('/') == std::string::npos ? std::string() : PathFolder(path);
     const std::string title = PathTitle(path);
 
-    PngEncoderOptions pngOptions;
+    PngSaveOptions pngOptions;
     SeriesItemRequest itemRequest;
     if (kind == SaveTargetPngSeries) {
-        PngSaveOptions options;
-        if (!ui.EditPngOptions(options)) {
+        if (!ui.EditPngOptions(pngOptions)) {
             outcome.cancelled = true;
             return outcome;
         }
-        pngOptions = EncoderOptions(options);
         itemRequest.defaultExtension = "png";
         itemRequest.filter = "PNG Files (*.png)|*.png||";
     } else {
@@ -347,7 +304,7 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
         controls.data() + (options.firstFrameExcluded ? 1 : 0);
     const PngResult result =
         WritePngFile(path.c_str(), images.data(), images.size(), frameControls,
-                     options.firstFrameExcluded, options.numPlays, EncoderOptions(options.png));
+                     options.firstFrameExcluded, options.numPlays, options.png);
     if (result == PngOk) return true;
     ReportPngResult(ui, false, result, result == PngSystemError ? errno : 0, path.c_str());
     return false;
@@ -356,10 +313,8 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
 bool SaveAnimatedCursor(CIconmillApp& app, const std::string& path, bool selectedOnly,
                         const AniSaveOptions& options) {
     Interaction& ui = app.Ui();
-    CAnimatedCursorCompilation settings(path);
-    StoreAniOptions(options, &settings);
     AniWriteInputs inputs;
-    if (!MapItemsToAniInputs(ui, app.Items(), selectedOnly, settings, &inputs)) return false;
+    if (!MapItemsToAniInputs(ui, app.Items(), selectedOnly, options, &inputs)) return false;
     const IconResult result = WriteAniFile(path.c_str(), inputs);
     if (result == IconOk) return true;
     ReportIconResult(ui, false, result, result == IconSystemError ? errno : 0, path.c_str());
@@ -382,10 +337,10 @@ bool SaveCompilation(CIconmillApp& app) {
             break;
         case CompilationAnimatedPng: {
             CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng();
-            PngSaveOptions png = PngOptionsOf(*apng);
+            PngSaveOptions png = apng->png;
             if (compilation.askForOptions) {
                 if (!app.Ui().EditPngOptions(png)) return false;
-                StorePngOptions(png, apng);
+                apng->png = png;
             }
             written = SaveAnimatedPng(
                 app, *path, false,
@@ -394,10 +349,10 @@ bool SaveCompilation(CIconmillApp& app) {
         }
         case CompilationAnimatedCursor: {
             CAnimatedCursorCompilation* ani = compilation.AsAnimatedCursor();
-            AniSaveOptions options = AniOptionsOf(*ani);
+            AniSaveOptions options = ani->ani;
             if (compilation.askForOptions) {
                 if (!app.Ui().EditAniOptions(options)) return false;
-                StoreAniOptions(options, ani);
+                ani->ani = options;
             }
             written = SaveAnimatedCursor(app, *path, false, options);
             break;
@@ -433,14 +388,14 @@ bool SaveCompilationAs(CIconmillApp& app) {
         case SaveTargetAnimatedPng: {
             PngSaveOptions png;
             if (const CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng())
-                png = PngOptionsOf(*apng);
+                png = apng->png;
             if (!app.Ui().EditPngOptions(png)) return false;
             const std::uint32_t numPlays = compilation.numPlays;
             const bool excluded = compilation.firstFrameExcluded;
             if (!SaveAnimatedPng(app, path, false, AnimatedPngSaveOptions{png, numPlays, excluded}))
                 return false;
             auto replacement = std::make_unique<CAnimatedPNGCompilation>(path);
-            StorePngOptions(png, replacement.get());
+            replacement->png = png;
             replacement->numPlays = numPlays;
             replacement->firstFrameExcluded = excluded;
             app.ReplaceCompilation(std::move(replacement));
@@ -457,11 +412,11 @@ bool SaveCompilationAs(CIconmillApp& app) {
         case SaveTargetAnimatedCursor: {
             AniSaveOptions options;
             if (CAnimatedCursorCompilation* ani = compilation.AsAnimatedCursor())
-                options = AniOptionsOf(*ani);
+                options = ani->ani;
             if (!app.Ui().EditAniOptions(options)) return false;
             if (!SaveAnimatedCursor(app, path, false, options)) return false;
             auto replacement = std::make_unique<CAnimatedCursorCompilation>(path);
-            StoreAniOptions(options, replacement.get());
+            replacement->ani = options;
             app.ReplaceCompilation(std::move(replacement));
             return true;
         }

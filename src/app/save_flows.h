@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/ani/ani_save_options.h"
+#include "formats/png/png_save_options.h"
 #include "platform/door/save_choices.h"
 
 class CIconmillApp;

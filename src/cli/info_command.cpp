@@ -51,15 +51,15 @@ const char* TypeName(CompilationType type) {
 
 nlohmann::json OptionsJson(CCompilation& compilation) {
     if (auto* png = compilation.AsAnimatedPng())
-        return {{"interlaced", png->interlaced},
-                {"grayscale", png->grayscale},
-                {"filter", png->filter},
-                {"compression", png->compression}};
+        return {{"interlaced", png->png.interlaced},
+                {"grayscale", png->png.grayscale},
+                {"filter", png->png.filter},
+                {"compression", png->png.compression}};
     if (auto* ani = compilation.AsAnimatedCursor())
-        return {{"name", ani->name},
-                {"artist", ani->artist},
-                {"perDirectory", ani->imagesPerDirectory},
-                {"individualRates", ani->individualRates}};
+        return {{"name", ani->ani.name},
+                {"artist", ani->ani.artist},
+                {"perDirectory", ani->ani.imagesPerDirectory},
+                {"individualRates", ani->ani.individualRates}};
     return nullptr;
 }
 

@@ -7,7 +7,7 @@
 
 #include "app/application.h"
 #include "platform/door/memory_clipboard.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_items.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/dib.h"
 #include "platform/door/clipboard.h"
 #include "platform/door/memory_clipboard.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_items.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "core/dib.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 
@@ -87,8 +87,8 @@ TEST_F(OpenIcons, AnimatedCursorsAskAboutTheirSequenceAndFillTheOptions) {
     EXPECT_TRUE(app.Items().Item(2)->IsDuplicate());
     CAnimatedCursorCompilation* options = app.Compilation().AsAnimatedCursor();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->name, "N");
-    EXPECT_EQ(options->imagesPerDirectory, 1);
+    EXPECT_EQ(options->ani.name, "N");
+    EXPECT_EQ(options->ani.imagesPerDirectory, 1);
     EXPECT_FALSE(app.IsModified());
 
     // The setting can answer for the user.

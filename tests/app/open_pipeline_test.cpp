@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/bmp_bytes.h"
 #include "support/test_files.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/application.h"
 #include "formats/png/png_test_support.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {

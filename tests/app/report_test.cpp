@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "formats/icon/icon_file.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
 
@@ -150,16 +150,16 @@ TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
     ui.pngOptions.push_back(chosen);
     ASSERT_TRUE(app.Save());
     ASSERT_EQ(ui.pngOptionsShown.size(), 1u);
-    EXPECT_EQ(ui.pngOptionsShown[0].filter, 0);  // the new compilation's options
+    EXPECT_EQ(ui.pngOptionsShown[0].filter, PngFilterOptionBest);  // the dialog's defaults
     EXPECT_FALSE(app.Compilation().askForOptions);
-    EXPECT_TRUE(app.Compilation().AsAnimatedPng()->interlaced);
+    EXPECT_TRUE(app.Compilation().AsAnimatedPng()->png.interlaced);
     EXPECT_EQ(WalkPng(path).plays, 7u);
 
     app.SetModified();
     ASSERT_TRUE(app.Save());
     EXPECT_EQ(ui.pngOptionsShown.size(), 1u);
-    EXPECT_TRUE(app.Compilation().AsAnimatedPng()->interlaced);
-    EXPECT_EQ(app.Compilation().AsAnimatedPng()->filter, 2);
+    EXPECT_TRUE(app.Compilation().AsAnimatedPng()->png.interlaced);
+    EXPECT_EQ(app.Compilation().AsAnimatedPng()->png.filter, 2);
 
     // Cancel of the options dialog writes nothing and keeps the flags.
     ScriptedInteraction otherUi;
@@ -423,8 +423,8 @@ TEST_F(SaveFlows, SaveAsReplacesTheCompilationOnlyAfterASuccessfulWrite) {
     CAnimatedPNGCompilation* saved = app.Compilation().AsAnimatedPng();
     ASSERT_NE(saved, nullptr);
     EXPECT_EQ(*saved->Path(), apng);
-    EXPECT_TRUE(saved->grayscale);
-    EXPECT_EQ(saved->compression, 3);
+    EXPECT_TRUE(saved->png.grayscale);
+    EXPECT_EQ(saved->png.compression, 3);
     EXPECT_EQ(saved->numPlays, 4u);
     EXPECT_TRUE(saved->firstFrameExcluded);
     EXPECT_FALSE(saved->IsModified());
@@ -445,9 +445,9 @@ TEST_F(SaveFlows, SaveAsReplacesTheCompilationOnlyAfterASuccessfulWrite) {
     EXPECT_TRUE(ui.aniOptionsShown[0].individualRates);
     CAnimatedCursorCompilation* cursor = app.Compilation().AsAnimatedCursor();
     ASSERT_NE(cursor, nullptr);
-    EXPECT_EQ(cursor->name, "Walk");
-    EXPECT_EQ(cursor->imagesPerDirectory, 2);
-    EXPECT_FALSE(cursor->individualRates);
+    EXPECT_EQ(cursor->ani.name, "Walk");
+    EXPECT_EQ(cursor->ani.imagesPerDirectory, 2);
+    EXPECT_FALSE(cursor->ani.individualRates);
     EXPECT_TRUE(Exists(ani));
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_items.h"
 
 namespace {

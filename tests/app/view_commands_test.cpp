@@ -4,7 +4,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_items.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "core/bmp_file.h"
 #include "core/dib.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include "core/dib.h"
 #include "core/dib_test_util.h"
 #include "platform/door/message_format.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
 #include "support/test_files.h"
 

@@ -8,7 +8,7 @@
 
 #include "core/dib_test_util.h"
 #include "platform/halftone_palette.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "ops/resize_image.h"
 #include "ops/rotate_flip.h"
 #include "platform/raster.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/icon/little_endian.h"
 #include "platform/codepage.h"
@@ -373,21 +373,21 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
     }
 
     if (CAnimatedCursorCompilation* ani = target.compilation.AsAnimatedCursor()) {
-        ani->name = content.name;
-        ani->artist = content.artist;
-        ani->individualRates = !content.rates.empty();
+        ani->ani.name = content.name;
+        ani->ani.artist = content.artist;
+        ani->ani.individualRates = !content.rates.empty();
         int perDirectory = 0;
         for (const tagICON_IMAGE_INFO& image : images) {
             if (image.frameIndex != images.front().frameIndex) break;
             ++perDirectory;
         }
-        ani->imagesPerDirectory = std::max(perDirectory, 1);
+        ani->ani.imagesPerDirectory = std::max(perDirectory, 1);
     }
     return true;
 }
 
 bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionOnly,
-                         const CAnimatedCursorCompilation& options, AniWriteInputs* out) {
+                         const AniSaveOptions& options, AniWriteInputs* out) {
     if (!out) return false;
     std::vector<const tagILVITEM*> items;
     for (int i = 0; i < list.Count(); ++i) {

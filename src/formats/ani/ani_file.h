@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/ani/ani_save_options.h"
 #include "formats/icon/icon_file.h"
 #include "formats/icon/icon_result.h"
 
@@ -144,7 +145,7 @@ struct AniWriteInputs {
 // multiple of N (after telling the user so). A sequence is written when all
 // items are saved one image per frame: duplicates then add steps, not images.
 bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionOnly,
-                         const CAnimatedCursorCompilation& options, AniWriteInputs* out);
+                         const AniSaveOptions& options, AniWriteInputs* out);
 
 // Writes an animated cursor of `recordCount` images, `imagesPerFrame` to a frame
 // ("icon" chunk), every image as a DIB entry. `rates` (or null) holds one rate

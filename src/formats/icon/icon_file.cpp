@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/checked_math.h"
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/image_limits.h"
 #include "core/item_list.h"

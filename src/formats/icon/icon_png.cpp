@@ -51,9 +51,9 @@ IconResult EncodeIconPng(const tagICON_IMAGE_INFO& image, Block* out, std::size_
     tagPNG_IMAGE_INFO still;
     still.header = image.header;
     still.bits = image.bits;
-    PngEncoderOptions options;
-    options.grayscale = 0;
-    options.interlaced = 0;
+    PngSaveOptions options;
+    options.grayscale = false;
+    options.interlaced = false;
     options.filter = PngFilterOptionBest;
     options.compression = PngCompressionDefault;
     if (EncodePng(out, outSize, &still, 1, nullptr, true, 0, options) != PngOk)

@@ -47,11 +47,11 @@ unsigned ColorCount(const DibHeader* header) {
     return header->biBitCount <= 8 ? 1u << header->biBitCount : 0;
 }
 
-PngResult LayoutFor(const DibHeader* dib, const PngEncoderOptions& options, StreamLayout* out) {
+PngResult LayoutFor(const DibHeader* dib, const PngSaveOptions& options, StreamLayout* out) {
     if (dib->biSize < kBitmapInfoHeaderSize) return PngBadFormat;
     if (dib->biCompression != kBiRgb && dib->biCompression != kBiBitfields) return PngBadFormat;
     const unsigned bits = dib->biBitCount;
-    const bool gray = options.grayscale != 0;
+    const bool gray = options.grayscale;
     StreamLayout layout{};
     layout.dibBitCount = bits;
     PngHeaderInfo& h = layout.header;
@@ -350,7 +350,7 @@ PngResult BuildRawFrame(const StreamLayout& layout, const tagPNG_IMAGE_INFO& ima
 PngResult EncodePng(Block* outBuffer, std::size_t* outSize, const tagPNG_IMAGE_INFO* images,
                     std::size_t imageCount, const tagPNG_FRAME_CONTROL_INFO* frameControls,
                     bool firstFrameExcluded, std::uint32_t numPlays,
-                    const PngEncoderOptions& options) {
+                    const PngSaveOptions& options) {
     if (!outBuffer || !outSize || !images || imageCount == 0) return PngInvalidArg;
     for (std::size_t i = 0; i < imageCount; ++i)
         if (!images[i].header || !images[i].bits) return PngInvalidArg;
@@ -460,7 +460,7 @@ PngResult EncodePng(Block* outBuffer, std::size_t* outSize, const tagPNG_IMAGE_I
 
 PngResult WritePngFile(const char* path, const tagPNG_IMAGE_INFO* images, std::size_t imageCount,
                        const tagPNG_FRAME_CONTROL_INFO* frameControls, bool firstFrameExcluded,
-                       std::uint32_t numPlays, const PngEncoderOptions& options) {
+                       std::uint32_t numPlays, const PngSaveOptions& options) {
     LastErrorScope lastError;
     if (!path) return PngInvalidArg;
     // The whole stream is built before the file system is touched.

@@ -8,31 +8,7 @@
 #include "platform/block.h"
 #include "formats/png/png_decoder.h"
 #include "formats/png/png_result.h"
-
-enum PngFilterOption : int {
-    PngFilterOptionNone = 0,
-    PngFilterOptionSub = 1,
-    PngFilterOptionUp = 2,
-    PngFilterOptionAverage = 3,
-    PngFilterOptionPaeth = 4,
-    PngFilterOptionBest = 5,  // chosen per row
-};
-
-enum PngCompressionOption : int {
-    PngCompressionDefault = 0,  // zlib level -1
-    PngCompressionNone = 1,     // level 0
-    PngCompressionFast = 2,     // level 1 ("Best speed")
-    PngCompressionBest = 3,     // level 9
-};
-
-// The options of the "PNG Options" dialog, with its defaults. A filter outside
-// 0-5 acts as Paeth, a compression outside 0-3 as Default.
-struct PngEncoderOptions {
-    int grayscale = 0;
-    int interlaced = 0;
-    int filter = PngFilterOptionBest;
-    int compression = PngCompressionDefault;
-};
+#include "formats/png/png_save_options.h"
 
 // Encodes `imageCount` images (only their header and bits are read) into a new
 // buffer holding the whole stream. The first image decides colour type, bit
@@ -58,7 +34,7 @@ struct PngEncoderOptions {
 PngResult EncodePng(Block* outBuffer, std::size_t* outSize, const tagPNG_IMAGE_INFO* images,
                     std::size_t imageCount, const tagPNG_FRAME_CONTROL_INFO* frameControls,
                     bool firstFrameExcluded, std::uint32_t numPlays,
-                    const PngEncoderOptions& options);
+                    const PngSaveOptions& options);
 
 // Encodes as EncodePng and writes the stream to `path` through a temporary file
 // that replaces the target only when complete: on any failure the file that was
@@ -68,4 +44,4 @@ PngResult EncodePng(Block* outBuffer, std::size_t* outSize, const tagPNG_IMAGE_I
 // other outcome.
 PngResult WritePngFile(const char* path, const tagPNG_IMAGE_INFO* images, std::size_t imageCount,
                        const tagPNG_FRAME_CONTROL_INFO* frameControls, bool firstFrameExcluded,
-                       std::uint32_t numPlays, const PngEncoderOptions& options);
+                       std::uint32_t numPlays, const PngSaveOptions& options);

@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
 #include "platform/file_io.h"
@@ -143,9 +143,9 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
     compilation.numPlays = context.numPlays;
     compilation.firstFrameExcluded = imageCount == controlCount + 1;
     if (CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng()) {
-        apng->interlaced = context.header.interlaceMethod != 0;
-        apng->filter = PngFilterOptionBest;
-        apng->compression = PngCompressionDefault;
+        apng->png.interlaced = context.header.interlaceMethod != 0;
+        apng->png.filter = PngFilterOptionBest;
+        apng->png.compression = PngCompressionDefault;
     }
     context.Clear();
     return added;

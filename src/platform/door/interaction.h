@@ -14,6 +14,10 @@
 #include "platform/door/save_choices.h"
 #include "platform/door/string_table.h"
 
+// The save option records of the formats; the door only passes them on.
+struct PngSaveOptions;
+struct AniSaveOptions;
+
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };

@@ -41,23 +41,3 @@ struct SeriesItemRequest {
     std::string defaultExtension;
     std::string filter;
 };
-
-// The "PNG Options" dialog's values, with its defaults: filter 0 None, 1 Sub,
-// 2 Up, 3 Average, 4 Paeth, 5 Best; compression 0 Default, 1 No compression,
-// 2 Best speed, 3 Best compression.
-struct PngSaveOptions {
-    bool grayscale = false;
-    bool interlaced = false;
-    int filter = 5;
-    int compression = 0;
-};
-
-// The animated cursor options dialog's values, with its defaults: the name and
-// artist stored in the file, the images per icon directory (1 to 99) and whether
-// frame rates are written individually.
-struct AniSaveOptions {
-    std::string name;
-    std::string artist;
-    int imagesPerDirectory = 1;
-    bool individualRates = true;
-};

@@ -6,11 +6,11 @@
 #include <map>
 #include <memory>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 
@@ -300,8 +300,8 @@ TEST_F(AniFile, ImportAddsEachImageOnceWithItsFramesRate) {
     EXPECT_EQ(item->frameInfo.blendOp, 0);
     EXPECT_EQ(item->frameInfo.disposeOp, 1);
     EXPECT_NE(item->mask, nullptr);
-    EXPECT_EQ(compilation.imagesPerDirectory, 2);
-    EXPECT_TRUE(compilation.individualRates);
+    EXPECT_EQ(compilation.ani.imagesPerDirectory, 2);
+    EXPECT_TRUE(compilation.ani.individualRates);
 }
 
 TEST_F(AniFile, TheSequenceQuestionDecidesHowTheImagesAreAdded) {
@@ -320,10 +320,10 @@ TEST_F(AniFile, TheSequenceQuestionDecidesHowTheImagesAreAdded) {
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Question);
     EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(References(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(compilation.name, "N");
-    EXPECT_EQ(compilation.artist, "Ar");
-    EXPECT_FALSE(compilation.individualRates);
-    EXPECT_EQ(compilation.imagesPerDirectory, 1);
+    EXPECT_EQ(compilation.ani.name, "N");
+    EXPECT_EQ(compilation.ani.artist, "Ar");
+    EXPECT_FALSE(compilation.ani.individualRates);
+    EXPECT_EQ(compilation.ani.imagesPerDirectory, 1);
 
     // No: the sequence, with duplicates of the items already added; no rate
     // chunk, so every step has the default rate.
@@ -359,7 +359,7 @@ TEST_F(AniFile, FollowingTheSequenceAddsEveryImageOfTheNamedFrame) {
               (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}, {0, 0}, {0, 1}, {1, 0}, {1, 1}}));
     EXPECT_EQ(References(), (std::vector<int>{0, 1, 2, 3, 0, 1}));
     EXPECT_EQ(Delays(), (std::vector<std::uint32_t>{16, 16, 33, 33, 49, 49}));
-    EXPECT_EQ(compilation.imagesPerDirectory, 2);
+    EXPECT_EQ(compilation.ani.imagesPerDirectory, 2);
 }
 
 TEST_F(AniFile, AnUnusableSequenceIsNotOffered) {

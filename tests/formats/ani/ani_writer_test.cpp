@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
 #include "platform/codepage.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 
@@ -90,7 +90,8 @@ protected:
     std::string path = dir.File("out.ani");
     ScriptedInteraction ui;
     CItemList list;
-    CAnimatedCursorCompilation options{"out.ani"};
+    // One image per directory and a common rate unless a test says otherwise.
+    AniSaveOptions options{"", "", 1, false};
     int seed = 1;
 };
 
@@ -252,9 +253,9 @@ TEST_F(AniSave, WhatIsWrittenReadsBackAsTheSameItems) {
             }
         }
     }
-    EXPECT_EQ(compilation.name, "n");
-    EXPECT_EQ(compilation.imagesPerDirectory, 1);
-    EXPECT_TRUE(compilation.individualRates);
+    EXPECT_EQ(compilation.ani.name, "n");
+    EXPECT_EQ(compilation.ani.imagesPerDirectory, 1);
+    EXPECT_TRUE(compilation.ani.individualRates);
 }
 
 TEST_F(AniSave, WriterRefusesBadArgumentsAndKeepsTheOldFile) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
 #include "support/test_files.h"
 

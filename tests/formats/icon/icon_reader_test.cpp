@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/icon/icon_file.h"

@@ -82,7 +82,7 @@ Bytes ExpectedSamples(const DibHeader* h, const std::uint8_t* bits, int x, int y
     }
 }
 
-Bytes Encode(const std::vector<tagPNG_IMAGE_INFO>& images, const PngEncoderOptions& options,
+Bytes Encode(const std::vector<tagPNG_IMAGE_INFO>& images, const PngSaveOptions& options,
              const tagPNG_FRAME_CONTROL_INFO* controls = nullptr, bool firstExcluded = true,
              std::uint32_t plays = 0, PngResult expected = PngOk) {
     Block buffer;
@@ -152,7 +152,7 @@ TEST(PngEncoder, RoundTripsThroughLibpngAndOurDecoder) {
                             MakeDib(width, topDown ? -height : height, bitCount,
                                     bitCount * 100 + unsigned(filter * 10 + compression));
                         const Bytes png =
-                            Encode({dib.Info()}, {gray, interlaced, filter, compression});
+                            Encode({dib.Info()}, {gray != 0, interlaced != 0, filter, compression});
                         ASSERT_FALSE(png.empty());
                         const ReferenceImage ref = DecodeWithLibpng(png);
                         ASSERT_EQ(ref.error, "");
@@ -365,7 +365,7 @@ TEST(PngEncoder, PngcheckAcceptsOurStreams) {
     struct Case {
         const char* name;
         std::vector<tagPNG_IMAGE_INFO> images;
-        PngEncoderOptions options;
+        PngSaveOptions options;
         bool firstExcluded;
     };
     const Case cases[] = {

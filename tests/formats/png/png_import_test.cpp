@@ -4,11 +4,11 @@
 
 #include <cerrno>
 
-#include "core/compilation.h"
+#include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
 #include "formats/png/png_test_support.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {
@@ -50,9 +50,9 @@ TEST_F(PngImport, DefaultImageThatIsTheFirstFrame) {
     png.Fctl(1, 1, 1, 7, 8, 1, 3, 2, 0).Fdat(2, kFrameB).Iend();
     ASSERT_EQ(Read(png.Data()), PngOk);
     CAnimatedPNGCompilation compilation(path);
-    compilation.grayscale = true;
-    compilation.filter = 2;
-    compilation.compression = 3;
+    compilation.png.grayscale = true;
+    compilation.png.filter = 2;
+    compilation.png.compression = 3;
     EXPECT_TRUE(ImportPngContent(ui, list, compilation, context));
     ASSERT_EQ(list.Count(), 2);
     const tagILVITEM* first = list.Item(0);
@@ -71,10 +71,10 @@ TEST_F(PngImport, DefaultImageThatIsTheFirstFrame) {
     EXPECT_FALSE(compilation.firstFrameExcluded);
     EXPECT_EQ(compilation.numPlays, 5u);
     // The save options follow the file; grayscale stays as it was.
-    EXPECT_FALSE(compilation.interlaced);
-    EXPECT_EQ(compilation.filter, PngFilterOptionBest);
-    EXPECT_EQ(compilation.compression, PngCompressionDefault);
-    EXPECT_TRUE(compilation.grayscale);
+    EXPECT_FALSE(compilation.png.interlaced);
+    EXPECT_EQ(compilation.png.filter, PngFilterOptionBest);
+    EXPECT_EQ(compilation.png.compression, PngCompressionDefault);
+    EXPECT_TRUE(compilation.png.grayscale);
     EXPECT_TRUE(context.images.empty());
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -94,7 +94,7 @@ TEST_F(PngImport, HiddenDefaultImage) {
     EXPECT_EQ(list.Item(1)->frameInfo.delay, 70u);
     EXPECT_EQ(list.Item(1)->x, 9);
     EXPECT_TRUE(compilation.firstFrameExcluded);
-    EXPECT_TRUE(compilation.interlaced);
+    EXPECT_TRUE(compilation.png.interlaced);
 }
 
 TEST_F(PngImport, StillImageIntoAnUntypedCompilation) {

@@ -9,7 +9,7 @@
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/psd/psd_import.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/dib.h"
 #include "core/item_list.h"
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/ani/ani_save_options.h"
+#include "formats/png/png_save_options.h"
 #include "platform/door/interaction.h"
 
 class ScriptedInteraction : public NonInteractive {

@@ -1,10 +1,13 @@
 // The compilation object: the type of the file the list is saved as, with the
-// per-type save options.
+// per-type save options (the records of the formats it is saved in).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "formats/ani/ani_save_options.h"
+#include "formats/png/png_save_options.h"
 
 enum CompilationType : int {
     CompilationNone = 0,
@@ -68,10 +71,7 @@ public:
     CompilationType Type() const override { return CompilationAnimatedPng; }
     CAnimatedPNGCompilation* AsAnimatedPng() override { return this; }
 
-    bool interlaced = false;
-    bool grayscale = false;
-    int filter = 0;       // 0 None, 1 Sub, 2 Up, 3 Average, 4 Paeth, 5 Best
-    int compression = 0;  // 0 Default, 1 No compression, 2 Best speed, 3 Best compression
+    PngSaveOptions png;
 };
 
 class CAnimatedCursorCompilation : public CTypedCompilation {
@@ -80,10 +80,7 @@ public:
     CompilationType Type() const override { return CompilationAnimatedCursor; }
     CAnimatedCursorCompilation* AsAnimatedCursor() override { return this; }
 
-    int imagesPerDirectory = 0;
-    bool individualRates = false;  // write frame rates individually
-    std::string name;              // INAM
-    std::string artist;            // IART
+    AniSaveOptions ani;
 };
 
 // A new compilation of a type; `path` is ignored for type none.

@@ -1,4 +1,4 @@
-#include "core/compilation.h"
+#include "formats/compilation.h"
 
 #include <gtest/gtest.h>
 
@@ -53,22 +53,22 @@ TEST(Compilation, UnknownTypeGivesTypeNone) {
     EXPECT_EQ(compilation->Path(), nullptr);
 }
 
-TEST(Compilation, TypedOptionsStartEmpty) {
+TEST(Compilation, TypedOptionsStartAtTheDialogDefaults) {
     std::unique_ptr<CCompilation> png = MakeCompilation(CompilationAnimatedPng, "a.png");
     const CAnimatedPNGCompilation* options = png->AsAnimatedPng();
     ASSERT_NE(options, nullptr);
-    EXPECT_FALSE(options->interlaced);
-    EXPECT_FALSE(options->grayscale);
-    EXPECT_EQ(options->filter, 0);
-    EXPECT_EQ(options->compression, 0);
+    EXPECT_FALSE(options->png.interlaced);
+    EXPECT_FALSE(options->png.grayscale);
+    EXPECT_EQ(options->png.filter, PngFilterOptionBest);
+    EXPECT_EQ(options->png.compression, PngCompressionDefault);
 
     std::unique_ptr<CCompilation> ani = MakeCompilation(CompilationAnimatedCursor, "a.ani");
     const CAnimatedCursorCompilation* cursor = ani->AsAnimatedCursor();
     ASSERT_NE(cursor, nullptr);
-    EXPECT_EQ(cursor->imagesPerDirectory, 0);
-    EXPECT_FALSE(cursor->individualRates);
-    EXPECT_TRUE(cursor->name.empty());
-    EXPECT_TRUE(cursor->artist.empty());
+    EXPECT_EQ(cursor->ani.imagesPerDirectory, 1);
+    EXPECT_TRUE(cursor->ani.individualRates);
+    EXPECT_TRUE(cursor->ani.name.empty());
+    EXPECT_TRUE(cursor->ani.artist.empty());
 
     const CCompilation plain;
     ExpectFreshFields(plain);

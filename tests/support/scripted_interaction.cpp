@@ -1,4 +1,4 @@
-#include "platform/door/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 Answer ScriptedInteraction::ShowMessage(const MessageRequest& message) {
     messages.push_back(Message{message.text, message.icon, message.buttons, message.caption,

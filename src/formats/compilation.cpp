@@ -1,4 +1,4 @@
-#include "core/compilation.h"
+#include "formats/compilation.h"
 
 std::unique_ptr<CCompilation> MakeCompilation(CompilationType type, std::string path) {
     switch (type) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/frame_commands.h"
 #include "app/save_flows.h"
 #include "cli/commands.h"
 #include "cli/operation_options.h"
@@ -177,42 +178,35 @@ int RunAction(CIconmillApp& app, ConvertInteraction& ui, const std::vector<int>&
     const int index = std::holds_alternative<DuplicateAction>(action)
                           ? std::get<DuplicateAction>(action).index
                           : std::get<FrameAction>(action).index;
-    tagILVITEM* item = list.Item(index);
-    if (!item) {
+    if (!list.Item(index)) {
         err << "iconmill-cli convert: no item " << index << " (the list holds " << list.Count()
             << ")\n";
         return 2;
     }
-    if (std::holds_alternative<DuplicateAction>(action)) {
-        const tagILVITEM* original = item->IsDuplicate() ? item->reference : item;
-        if (list.AddDuplicate(original->frameInfo, original->x, original->y,
-                              list.IndexOf(original)) < 0)
-            return 1;
-        app.SetModified();
-        return 0;
-    }
+    if (std::holds_alternative<DuplicateAction>(action))
+        return AppendItemDuplicate(app, index) < 0 ? 1 : 0;
     const FrameAction& frame = std::get<FrameAction>(action);
+    FrameEdit edit;
     switch (frame.field) {
         case FrameAction::Delay:
-            item->frameInfo.delay = static_cast<std::uint32_t>(frame.a);
+            edit.delay = static_cast<std::uint32_t>(frame.a);
             break;
         case FrameAction::Hotspot:
-            item->frameInfo.hotspotX = static_cast<std::int16_t>(frame.a);
-            item->frameInfo.hotspotY = static_cast<std::int16_t>(frame.b);
+            edit.hotSpot = FrameEdit::HotSpot{static_cast<std::int16_t>(frame.a),
+                                              static_cast<std::int16_t>(frame.b)};
             break;
         case FrameAction::Position:
-            item->x = static_cast<std::int32_t>(frame.a);
-            item->y = static_cast<std::int32_t>(frame.b);
-            list.RecalcBounds(true);
+            edit.position = FrameEdit::Point{static_cast<std::int32_t>(frame.a),
+                                             static_cast<std::int32_t>(frame.b)};
             break;
         case FrameAction::Blend:
-            item->frameInfo.blendOp = static_cast<std::int32_t>(frame.a);
+            edit.blendOp = static_cast<std::int32_t>(frame.a);
             break;
         case FrameAction::Dispose:
-            item->frameInfo.disposeOp = static_cast<std::int32_t>(frame.a);
+            edit.disposeOp = static_cast<std::int32_t>(frame.a);
             break;
     }
-    app.SetModified();
+    ApplyItemFrameEdit(app, index, edit);
     return 0;
 }
 

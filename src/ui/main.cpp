@@ -1,10 +1,19 @@
 #include <QApplication>
+#include <QIcon>
 
-#include "ui/main_window.h"
+#include "ui/editor.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    MainWindow window;
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Korvath"));
+    QApplication::setApplicationName(QStringLiteral("Iconmill"));
+    QApplication::setDesktopFileName(QStringLiteral("Korvath.Iconmill"));
+    if (QIcon::fallbackThemeName().isEmpty()) QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    CEditor editor;
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    editor.Start(arguments);
+    const int result = QApplication::exec();
+    editor.Finish();
+    return result;
 }

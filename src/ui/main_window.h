@@ -1,11 +1,123 @@
-// The editor's main window.
+// The editor's main window: menus, toolbars, status bar and the item list as
+// its client. Every menu item, toolbar button, accelerator and context menu
+// entry is an action of one command id; its state comes from the application
+// layer's command table and is refreshed on every notification, and triggering
+// it runs the command through that table.
 #pragma once
 
 #include <QMainWindow>
+#include <map>
+#include <vector>
 
-class MainWindow : public QMainWindow {
+#include "app/application.h"
+#include "app/commands.h"
+#include "ui/qt_interaction.h"
+
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMimeData;
+class QProgressBar;
+class QToolBar;
+class QToolButton;
+
+class CMainFrame : public QMainWindow,
+                   private AppListener,
+                   public CommandWindow,
+                   public BusyDisplay {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The window listens to `app` for its whole life and runs commands with
+    // `clipboard`; it becomes the busy display of `door`.
+    CMainFrame(CIconmillApp& app, QtInteraction& door, Clipboard& clipboard);
+    ~CMainFrame() override;
+
+    // The action of a command (the menu's, where a toolbar has its own too).
+    QAction* Action(CommandId id) const;
+    // Every action of a command: menu, toolbar and context menu share them.
+    const std::vector<QAction*>& Actions(CommandId id) const;
+    QToolBar* Toolbar(CommandId toolbarId) const;
+    QMenu* ListContextMenu() const { return listMenu_; }
+    QMenu* ItemContextMenu() const { return itemMenu_; }
+    QLabel* MessagePane() const { return messagePane_; }
+    QLabel* ItemCounter() const { return itemCounter_; }
+    QWidget* ZoomPane() const { return zoomPane_; }
+    QListWidget* ItemView() const { return itemView_; }
+    bool IsBusy() const { return busy_; }
+
+    // Runs a command as its action would: refused when disabled.
+    CommandOutcome Run(CommandId id);
+    // Recomputes every action's enabled and checked state.
+    void RefreshCommandStates();
+    // Adds the images of files, in order, asking whether to go on after a
+    // failure that is not the last file (the drop of files).
+    void AddDroppedFiles(const QStringList& paths);
+    // A drop of a file manager's selection (text/uri-list): its local files.
+    void DropData(const QMimeData& data);
+
+    // CommandWindow
+    void RunWindowCommand(CommandId id) override;
+
+    // BusyDisplay
+    void BeginBusy(const BusyRequest& request) override;
+    void SetBusyProgress(int position) override;
+    bool PollBusyCancelled() override;
+    void EndBusy() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // AppListener
+    void OnItemRemoving(int index) override;
+    void OnOrderChanged() override;
+    void OnLayoutChanged(bool repaint) override;
+    void OnModifiedChanged() override;
+    void OnSelectionChanged() override;
+    void OnCompilationReplaced() override;
+    void OnViewChanged() override;
+
+    QAction* MakeAction(CommandId id, bool forToolbar = false);
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void BuildClient();
+    QMenu* BuildSortMenu(QWidget* parent);
+    QMenu* BuildRotateMenu(QWidget* parent);
+    QMenu* BuildZoomMenu(QWidget* parent);
+    QMenu* BuildBackgroundMenu(QWidget* parent);
+    QMenu* BuildAlignmentMenu(QWidget* parent);
+    QToolButton* DropDownButton(QToolBar* bar, CommandId id, QMenu* menu);
+    void ShowPopupAtButton(CommandId buttonId);
+    void ShowListContextMenu(const QPoint& position);
+    void SyncItemView();
+    void TakeViewSelection();
+    void UpdateTitle();
+    void UpdateCounter();
+    void ApplyViewState();
+    enum class StatusMode { Normal, ProgressWithHint, Progress, Hint };
+    void SetStatusMode(StatusMode mode);
+
+    CIconmillApp& app_;
+    QtInteraction& door_;
+    Clipboard& clipboard_;
+    std::map<CommandId, std::vector<QAction*>> actions_;
+    std::map<CommandId, QToolBar*> toolbars_;
+    std::map<CommandId, QToolButton*> dropDownButtons_;
+    QMenu* listMenu_ = nullptr;
+    QMenu* itemMenu_ = nullptr;
+    QListWidget* itemView_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    QLabel* itemCounter_ = nullptr;
+    QWidget* zoomPane_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* escHint_ = nullptr;
+    bool syncingView_ = false;
+    bool busy_ = false;
+    bool cancelled_ = false;
 };

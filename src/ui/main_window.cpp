@@ -19,6 +19,7 @@
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
 #include "ui/artwork.h"
+#include "ui/dib_image.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -632,6 +633,11 @@ void CMainFrame::BuildClient() {
     itemView_->setAccessibleName(QStringLiteral("Images"));
     itemView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     itemView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    itemView_->setViewMode(QListView::IconMode);
+    itemView_->setIconSize(QSize(64, 64));
+    itemView_->setGridSize(QSize(112, 96));
+    itemView_->setResizeMode(QListView::Adjust);
+    itemView_->setMovement(QListView::Static);
     setCentralWidget(itemView_);
     connect(itemView_, &QListWidget::itemSelectionChanged, this, [this] { TakeViewSelection(); });
     connect(itemView_, &QListWidget::customContextMenuRequested, this,
@@ -776,6 +782,12 @@ void CMainFrame::SyncItemView() {
         const DibHeader& header = *item.Image().header;
         auto* row = new QListWidgetItem(QString::fromStdString(
             ItemCaption(header.biWidth, header.biHeight, header.biBitCount)));
+        const QImage picture = PictureImage(item);
+        if (!picture.isNull())
+            row->setIcon(QPixmap::fromImage(
+                picture.width() > 64 || picture.height() > 64
+                    ? picture.scaled(64, 64, Qt::KeepAspectRatio, Qt::FastTransformation)
+                    : picture));
         if (item.IsDuplicate()) row->setForeground(QColor(240, 180, 69));
         itemView_->addItem(row);
         row->setSelected(item.IsSelected());

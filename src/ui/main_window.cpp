@@ -361,8 +361,8 @@ void CMainFrame::BuildActions() {
         QAction* action = MakeAction(id);
         addAction(action);  // the shortcuts work whether a menu shows the action or not
     }
-    // Radio groups (the marks come from the state function; the groups only
-    // draw them as radio marks).
+    // Radio groups: the marks come from the state function, which keeps one
+    // checked in each; the groups draw them as radio marks.
     const std::vector<std::vector<CommandId>> groups = {
         {kCmdAlignAuto, kCmdAlignHorizontally, kCmdAlignVertically},
         {kCmdSortAscending, kCmdSortDescending},
@@ -373,7 +373,7 @@ void CMainFrame::BuildActions() {
     };
     for (const auto& members : groups) {
         auto* group = new QActionGroup(this);
-        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
         for (CommandId id : members) group->addAction(Action(id));
     }
 }
@@ -664,7 +664,10 @@ void CMainFrame::RefreshCommandStates() {
         const CommandState state = CommandStateOf(id, app_, offer);
         for (QAction* action : actions) {
             action->setEnabled(state.enabled);
-            if (action->isCheckable()) action->setChecked(state.checked);
+            if (!action->isCheckable()) continue;
+            action->setChecked(state.checked);
+            // A checked menu item shows its mark instead of its picture.
+            if (!action->icon().isNull()) action->setIconVisibleInMenu(!state.checked);
         }
     }
 }

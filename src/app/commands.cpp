@@ -392,6 +392,40 @@ CommandState CommandStateOf(CommandId id, const CIconmillApp& app, ClipboardOffe
     return {};
 }
 
+bool HasCheckMark(CommandId id) {
+    switch (id) {
+        case kCmdToolbarStandard:
+        case kCmdToolbarImageEditor:
+        case kCmdToolbarType:
+        case kCmdAlignAuto:
+        case kCmdAlignHorizontally:
+        case kCmdAlignVertically:
+        case kCmdSortAscending:
+        case kCmdSortDescending:
+        case kCmdBackgroundBlack:
+        case kCmdBackgroundWhite:
+        case kCmdBackgroundGray:
+        case kCmdBackgroundWindow:
+        case kCmdBackgroundTransparent:
+        case kCmdBackgroundCustom:
+        case kCmdShowBoundingBox:
+        case kCmdPreviewMask:
+        case kCmdPreviewAlpha:
+        case kCmdDisplayQuickInfo:
+        case kCmdConvert1Bit:
+        case kCmdConvert4Bit:
+        case kCmdConvert8Bit:
+        case kCmdConvert16Bit:
+        case kCmdConvert24Bit:
+        case kCmdConvert32Bit:
+        case kCmdConvertTopDown:
+        case kCmdConvertBottomUp:
+            return true;
+        default:
+            return id >= kCmdZoom12 && id <= kCmdZoom800;
+    }
+}
+
 bool IsWindowCommand(CommandId id) {
     switch (id) {
         case kCmdExit:

@@ -132,6 +132,10 @@ ClipboardOffer ClipboardOfferOf(Clipboard& clipboard);
 // not in the table (an unknown id) is disabled.
 CommandState CommandStateOf(CommandId id, const CIconmillApp& app, ClipboardOffer clipboard);
 
+// Whether the command is shown with a check or radio mark (its state's
+// `checked` is then meaningful).
+bool HasCheckMark(CommandId id);
+
 // The commands only a window can carry out: the dialogs that start a command
 // (they call the apply functions of the application layer on OK), the viewer,
 // help, exit and the toolbar drop-downs.

@@ -207,41 +207,6 @@ QList<QKeySequence> ShortcutsOf(CommandId id) {
     }
 }
 
-// Commands shown with a check or radio mark.
-bool IsCheckable(CommandId id) {
-    switch (id) {
-        case kCmdToolbarStandard:
-        case kCmdToolbarImageEditor:
-        case kCmdToolbarType:
-        case kCmdAlignAuto:
-        case kCmdAlignHorizontally:
-        case kCmdAlignVertically:
-        case kCmdSortAscending:
-        case kCmdSortDescending:
-        case kCmdBackgroundBlack:
-        case kCmdBackgroundWhite:
-        case kCmdBackgroundGray:
-        case kCmdBackgroundWindow:
-        case kCmdBackgroundTransparent:
-        case kCmdBackgroundCustom:
-        case kCmdShowBoundingBox:
-        case kCmdPreviewMask:
-        case kCmdPreviewAlpha:
-        case kCmdDisplayQuickInfo:
-        case kCmdConvert1Bit:
-        case kCmdConvert4Bit:
-        case kCmdConvert8Bit:
-        case kCmdConvert16Bit:
-        case kCmdConvert24Bit:
-        case kCmdConvert32Bit:
-        case kCmdConvertTopDown:
-        case kCmdConvertBottomUp:
-            return true;
-        default:
-            return id >= kCmdZoom12 && id <= kCmdZoom800;
-    }
-}
-
 // The toolbars: buttons in order, 0 a separator.
 const CommandId kStandardButtons[] = {
     kCmdNewCompilation, kCmdOpen, kCmdAdd, kCmdSave, kCmdSaveSelection, CommandId{0},
@@ -349,7 +314,7 @@ QAction* CMainFrame::MakeAction(CommandId id, bool forToolbar) {
     if (!forToolbar) {
         action->setShortcuts(ShortcutsOf(id));
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setCheckable(IsCheckable(id));
+        action->setCheckable(HasCheckMark(id));
     }
     connect(action, &QAction::triggered, this, [this, id] { Run(id); });
     actions_[id].push_back(action);

@@ -1,6 +1,5 @@
 #include "support/icon_bytes.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -104,21 +103,6 @@ IconImageSink OwnedImages::Sink() {
         image = tagICON_IMAGE_INFO{};
         return true;
     };
-}
-
-std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
-                                   bool withStderr) {
-    std::string probe = "command -v " + program + " >/dev/null 2>&1";
-    if (std::system(probe.c_str()) != 0) return std::nullopt;
-    std::string command = program + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::string output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-    return output;
 }
 
 Bytes RiffChunk(const char* id, const Bytes& data) {

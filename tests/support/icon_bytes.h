@@ -78,11 +78,6 @@ inline Bytes BlockBytes(const void* block, std::size_t size) {
     return Bytes(p, p + size);
 }
 
-// Runs a command and returns what it printed on stdout (and on stderr too when
-// asked), or nullopt when the program is not installed.
-std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
-                                   bool withStderr = false);
-
 // RIFF pieces of hand-made animated cursors.
 // A chunk: identifier, size, data and the pad byte of an odd size.
 Bytes RiffChunk(const char* id, const Bytes& data);

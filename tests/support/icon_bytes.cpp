@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "core/dib.h"
 
@@ -65,6 +66,7 @@ TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std:
     TestImage image;
     std::size_t colors = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
     image.header = AllocateHeaderBlock(40 + colors * 4);
+    if (!image.header) throw std::bad_alloc();
     DibHeader* header = image.header.get();
     header->biSize = 40;
     header->biWidth = width;
@@ -78,11 +80,13 @@ TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std:
     std::size_t size =
         RowStride(static_cast<std::uint32_t>(width), static_cast<unsigned>(bitCount)) * rows;
     image.bits = AllocateBlock(size);
+    if (!image.bits) throw std::bad_alloc();
     for (std::size_t i = 0; i < size; ++i)
         image.bits.get()[i] = static_cast<std::uint8_t>(seed + i * 11 + i / 5);
     if (withMask) {
         std::size_t maskSize = RowStride(static_cast<std::uint32_t>(width), 1) * rows;
         image.mask = AllocateBlock(maskSize);
+        if (!image.mask) throw std::bad_alloc();
         for (std::size_t i = 0; i < maskSize; ++i)
             image.mask.get()[i] = static_cast<std::uint8_t>((i * 37 + seed) & 0x49);
     }

@@ -1,17 +1,23 @@
 #!/bin/sh
 # Installs what is missing, builds and runs every test: once as built for use,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors.
+# The build folders are build/ and build-sanitize/ unless ICONMILL_BUILD_DIR and
+# ICONMILL_SANITIZE_DIR name others. CI is left as the caller set it: with
+# CI=true a missing ../shared corpus or peer program fails its tests.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs="$(nproc)"
+build="${ICONMILL_BUILD_DIR:-build}"
+sanitize="${ICONMILL_SANITIZE_DIR:-build-sanitize}"
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DICONMILL_WERROR=ON >/dev/null
+cmake --build "$build" -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DICONMILL_SANITIZE=ON -DICONMILL_BUILD_GUI=OFF >/dev/null
-cmake --build build-sanitize -j "$jobs"
+cmake -S . -B "$sanitize" -DCMAKE_BUILD_TYPE=Debug -DICONMILL_WERROR=ON -DICONMILL_SANITIZE=ON \
+    -DICONMILL_BUILD_GUI=OFF >/dev/null
+cmake --build "$sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+    ctest --test-dir "$sanitize" --output-on-failure -j "$jobs"

@@ -10,6 +10,7 @@
 #include "cli/cli.h"
 #include "core/bmp_file.h"
 #include "core/dib.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
 
@@ -49,19 +50,6 @@ std::optional<std::string> Capture(const std::string& command) {
         text.append(buffer.data(), n);
     if (pclose(pipe.release()) != 0) return std::nullopt;
     return text;
-}
-
-bool HaveTool(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A python3 that has PIL, or null.
-const char* PythonWithPil() {
-    for (const char* python : {"python3", "/usr/bin/python3"}) {
-        const std::string command = std::string(python) + " -c 'import PIL' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) return python;
-    }
-    return nullptr;
 }
 
 class ConvertCommand : public testing::Test {
@@ -122,7 +110,7 @@ TEST_F(ConvertCommand, IconsAndCursorsAsIcotoolListsThem) {
     const CliRun cursor = Convert(
         {small, large, "-o", cur, "--as", "cur", "--hotspot", "1:5,7", "--hotspot", "0:15,0"});
     ASSERT_EQ(cursor.code, 0) << cursor.err;
-    if (!HaveTool("icotool")) GTEST_SKIP() << "icotool (icoutils) is not installed";
+    REQUIRE_PROGRAM("icotool", "icoutils");
     EXPECT_EQ(Capture("icotool -l '" + ico + "'"),
               "--icon --index=1 --width=16 --height=16 --bit-depth=8 --palette-size=256\n"
               "--icon --index=2 --width=32 --height=32 --bit-depth=8 --palette-size=256\n");
@@ -147,7 +135,7 @@ TEST_F(ConvertCommand, LargeIconEntriesArePng) {
     ASSERT_LT(offset + 8u, bytes.size());
     EXPECT_EQ(bytes[offset + 1], 'P');
     EXPECT_EQ(bytes[offset + 2], 'N');
-    if (!HaveTool("icotool")) GTEST_SKIP() << "icotool (icoutils) is not installed";
+    REQUIRE_PROGRAM("icotool", "icoutils");
     const std::optional<std::string> listing = Capture("icotool -l '" + ico + "'");
     ASSERT_TRUE(listing);
     EXPECT_NE(listing->find("--index=2 --width=256 --height=256 --bit-depth=32"), std::string::npos)
@@ -162,12 +150,11 @@ TEST_F(ConvertCommand, AnimatedPngAsPngcheckAndPilSeeIt) {
                                 "2:1",   "--plays", "3",     "--png-filter", "paeth", "--duplicate",
                                 "1",     "--delay", "3:90"});
     ASSERT_EQ(run.code, 0) << run.err;
-    if (HaveTool("pngcheck")) {
+    if (OptionalProgram("pngcheck")) {
         const std::optional<std::string> check = Capture("pngcheck -q '" + apng + "'");
         EXPECT_TRUE(check.has_value()) << "pngcheck refused " << apng;
     }
-    const char* python = PythonWithPil();
-    if (!python) GTEST_SKIP() << "python3 with PIL (python3-pil) is not installed";
+    REQUIRE_PYTHON_WITH_PIL(python);
     const std::string script =
         "from PIL import Image\n"
         "im = Image.open('" +
@@ -178,7 +165,7 @@ TEST_F(ConvertCommand, AnimatedPngAsPngcheckAndPilSeeIt) {
         "    im.seek(i)\n"
         "    print(i, int(im.info['duration']), im.dispose_extent)\n";
     const std::optional<std::string> seen =
-        Capture(std::string(python) + " -c \"" + script + "\" 2>&1");
+        Capture(python + " -c \"" + script + "\" 2>&1");
     ASSERT_TRUE(seen);
     // The canvas is the large picture's 32 x 32 (the wide one at (6, 9) ends at
     // 26 x 17). The first picture is placed on a canvas-sized frame at (0, 0);

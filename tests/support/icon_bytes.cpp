@@ -1,8 +1,8 @@
 #include "support/icon_bytes.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "core/dib.h"
 
@@ -66,6 +66,7 @@ TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std:
     TestImage image;
     std::size_t colors = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
     image.header = AllocateHeaderBlock(40 + colors * 4);
+    if (!image.header) throw std::bad_alloc();
     DibHeader* header = image.header.get();
     header->biSize = 40;
     header->biWidth = width;
@@ -79,11 +80,13 @@ TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std:
     std::size_t size =
         RowStride(static_cast<std::uint32_t>(width), static_cast<unsigned>(bitCount)) * rows;
     image.bits = AllocateBlock(size);
+    if (!image.bits) throw std::bad_alloc();
     for (std::size_t i = 0; i < size; ++i)
         image.bits.get()[i] = static_cast<std::uint8_t>(seed + i * 11 + i / 5);
     if (withMask) {
         std::size_t maskSize = RowStride(static_cast<std::uint32_t>(width), 1) * rows;
         image.mask = AllocateBlock(maskSize);
+        if (!image.mask) throw std::bad_alloc();
         for (std::size_t i = 0; i < maskSize; ++i)
             image.mask.get()[i] = static_cast<std::uint8_t>((i * 37 + seed) & 0x49);
     }
@@ -104,21 +107,6 @@ IconImageSink OwnedImages::Sink() {
         image = tagICON_IMAGE_INFO{};
         return true;
     };
-}
-
-std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
-                                   bool withStderr) {
-    std::string probe = "command -v " + program + " >/dev/null 2>&1";
-    if (std::system(probe.c_str()) != 0) return std::nullopt;
-    std::string command = program + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::string output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-    return output;
 }
 
 Bytes RiffChunk(const char* id, const Bytes& data) {

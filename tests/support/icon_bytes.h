@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/block.h"
+#include "support/block_bytes.h"
 #include "formats/icon/icon_file.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -71,17 +72,6 @@ struct OwnedImages {
     // A sink that keeps every record.
     IconImageSink Sink();
 };
-
-// The bytes of a block of `size` bytes, for comparisons.
-inline Bytes BlockBytes(const void* block, std::size_t size) {
-    const auto* p = static_cast<const std::uint8_t*>(block);
-    return Bytes(p, p + size);
-}
-
-// Runs a command and returns what it printed on stdout (and on stderr too when
-// asked), or nullopt when the program is not installed.
-std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
-                                   bool withStderr = false);
 
 // RIFF pieces of hand-made animated cursors.
 // A chunk: identifier, size, data and the pad byte of an odd size.

@@ -1,6 +1,7 @@
 #include "support/test_items.h"
 
 #include <cstring>
+#include <new>
 
 #include "core/dib.h"
 
@@ -14,14 +15,17 @@ NewItem MakePictureItem(int width, int height, int bitCount, std::uint8_t fill, 
     h.biBitCount = static_cast<std::uint16_t>(bitCount);
     NewItem item;
     item.header = AllocateHeaderBlock(h.biSize + DibColorTableSize(&h));
+    if (!item.header) throw std::bad_alloc();
     *item.header = h;
     SetDefaultPalette(item.header.get());
     const std::size_t size = DibImageSize(&h);
     item.bits = AllocateBlock(size);
+    if (!item.bits) throw std::bad_alloc();
     std::memset(item.bits.get(), fill, size);
     if (withMask) {
         const std::size_t maskSize = DibImageSizeFor(width, height, 1);
         item.mask = AllocateBlock(maskSize);
+        if (!item.mask) throw std::bad_alloc();
         std::memset(item.mask.get(), maskFill, maskSize);
     }
     return item;
@@ -30,9 +34,4 @@ NewItem MakePictureItem(int width, int height, int bitCount, std::uint8_t fill, 
 int AddPicture(CItemList& list, int width, int height, int bitCount, std::uint8_t fill,
                bool withMask) {
     return list.AddItem(MakePictureItem(width, height, bitCount, fill, withMask));
-}
-
-std::vector<std::uint8_t> BlockBytes(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    return std::vector<std::uint8_t>(bytes, bytes + size);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/item_list.h"
+#include "support/block_bytes.h"
 
 // An original of width x height (a negative height: top-down) at `bitCount`, its
 // default colour table, every pixel byte `fill`; with a mask whose bytes are all
@@ -15,6 +16,3 @@ NewItem MakePictureItem(int width, int height, int bitCount = 24, std::uint8_t f
 // Appends an original (as MakePictureItem) and returns its index.
 int AddPicture(CItemList& list, int width, int height, int bitCount = 24, std::uint8_t fill = 0,
                bool withMask = false);
-
-// The bytes of a block.
-std::vector<std::uint8_t> BlockBytes(const void* data, std::size_t size);

@@ -12,6 +12,7 @@
 #include "formats/ani/ani_file.h"
 #include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 
 namespace {
@@ -443,7 +444,7 @@ TEST(AniCorpus, FilesReadWithTheirFramesRatesAndSequences) {
         {"sdl_image/rgbrgb.ani", 6, 1, 6, 1, 1, {1, 1, 1, 1, 2, 1}, {}, "", ""},
         // clang-format on
     };
-    const bool haveIcotool = RunTool("icotool", "--version").has_value();
+    const bool haveIcotool = OptionalProgram("icotool");
     ScratchDir dir;
     for (const Expect& e : expected) {
         SCOPED_TRACE(e.file);

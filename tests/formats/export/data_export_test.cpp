@@ -8,6 +8,7 @@
 
 #include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST(ArraySource, BreaksLinesAfterTheElementsPerLine) {
 }
 
 TEST(ArraySource, CompilesIntoArraysHoldingTheBlock) {
-    if (std::system("cc --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no C compiler";
+    REQUIRE_PROGRAM("cc", "a C compiler");
     ScratchDir dir;
     Bytes block;
     for (int i = 0; i < 37; ++i) block.push_back(std::uint8_t(i * 37 + 11));

@@ -11,6 +11,7 @@
 #include "core/item_list.h"
 #include "formats/icon/icon_file.h"
 #include "support/icon_bytes.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 
 namespace {
@@ -253,7 +254,7 @@ TEST(IconReader, AddIconImageAppendsAnItemWithTheIconDefaults) {
 // installed their entries agree with what it lists.
 TEST(IconReader, CorpusFilesAgreeWithIcotool) {
     REQUIRE_CORPUS(corpus, "");
-    bool haveIcotool = RunTool("icotool", "--version").has_value();
+    const bool haveIcotool = OptionalProgram("icotool");
     // Files outside the broken folders that are refused all the same: their
     // entries do not hold the image the header describes, or there is none.
     const std::set<std::string> kRefused = {

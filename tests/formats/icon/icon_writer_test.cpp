@@ -11,6 +11,7 @@
 #include "formats/icon/icon_file.h"
 #include "formats/icon/icon_png.h"
 #include "support/icon_bytes.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 
 namespace {
@@ -214,8 +215,7 @@ TEST(IconWriter, BuildIconImageDataRefusesWhatIsNotAnImage) {
 }
 
 TEST(IconWriter, IcotoolListsTheEntriesWritten) {
-    auto version = RunTool("icotool", "--version");
-    if (!version) GTEST_SKIP() << "icotool is not installed";
+    REQUIRE_PROGRAM("icotool", "icoutils");
     ScratchDir dir;
     std::vector<TestImage> images;
     images.push_back(MakeTestImage(16, 16, 1, true));

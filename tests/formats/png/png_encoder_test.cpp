@@ -11,6 +11,7 @@
 
 #include "core/dib.h"
 #include "formats/png/png_test_support.h"
+#include "support/peer_tools.h"
 #include "support/test_files.h"
 
 namespace {
@@ -352,8 +353,7 @@ TEST(PngEncoder, WritePngFileReplacesOnlyOnSuccess) {
 
 // pngcheck, a strict reader, accepts what we write (skipped where it is absent).
 TEST(PngEncoder, PngcheckAcceptsOurStreams) {
-    if (std::system("command -v pngcheck > /dev/null 2>&1") != 0)
-        GTEST_SKIP() << "pngcheck is not installed";
+    REQUIRE_PROGRAM("pngcheck", "pngcheck");
     ScratchDir dir;
     const TestDib one = MakeDib(17, 5, 1, 1), four = MakeDib(17, 5, 4, 2, 5),
                   eight = MakeDib(17, 5, 8, 3);

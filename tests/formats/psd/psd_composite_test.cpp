@@ -9,19 +9,11 @@
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/psd/psd_import.h"
+#include "support/peer_tools.h"
 #include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {
-
-// A Python interpreter that has PIL, or nullopt.
-std::optional<std::string> PythonWithPil() {
-    for (const char* python : {"python3", "/usr/bin/python3"}) {
-        std::string command = std::string(python) + " -c 'import PIL' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) return python;
-    }
-    return std::nullopt;
-}
 
 // PIL's composite as width, height and RGB rows, top row first.
 struct Rgb {
@@ -52,8 +44,7 @@ std::optional<Rgb> PilComposite(const std::string& python, const std::filesystem
 
 TEST(PsdComposite, MergedLayersMatchTheCompositeThatPilReads) {
     REQUIRE_CORPUS(corpus, "psd");
-    std::optional<std::string> python = PythonWithPil();
-    if (!python) GTEST_SKIP() << "python3 with PIL (python3-pil) is not installed";
+    REQUIRE_PYTHON_WITH_PIL(python);
 
     // Documents whose layers are all visible, of normal blending and full opacity,
     // with a background layer covering the whole canvas.
@@ -72,7 +63,7 @@ TEST(PsdComposite, MergedLayersMatchTheCompositeThatPilReads) {
     for (const char* name : documents) {
         SCOPED_TRACE(name);
         ScratchDir dir;
-        std::optional<Rgb> expected = PilComposite(*python, corpus / name, dir);
+        std::optional<Rgb> expected = PilComposite(python, corpus / name, dir);
         ASSERT_TRUE(expected);
 
         CPSDParser parser;

@@ -38,3 +38,6 @@ private:
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// Makes a file of `size` bytes that holds no data (a hole), for limits on file
+// sizes; returns its path.
+std::string MakeSparseFile(const ScratchDir& dir, const std::string& name, std::uint64_t size);

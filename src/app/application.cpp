@@ -88,7 +88,7 @@ bool CIconmillApp::ReadImageFile(const char* path, ImageFileFormat* outFormat) {
         }
         case FormatIco:
         case FormatCur: {
-            IconResult result = ReadIconFile(path, [this](tagICON_IMAGE_INFO& image) {
+            IconResult result = ReadIconFile(path, [this](IconImage& image) {
                 return AddIconImage(items_, *compilation_, image);
             });
             if (result != IconOk) {

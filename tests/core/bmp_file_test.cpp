@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/dib.h"
-#include "core/image_limits.h"
 #include "core/dib_test_util.h"
+#include "core/image_limits.h"
 #include "support/test_files.h"
 
 namespace {
@@ -168,9 +168,8 @@ TEST(ParseBmp, ColourTableFollowsClrUsed) {
     // An 8-bit file with 16 colours has a 64-byte table.
     std::vector<std::uint8_t> table(64);
     for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::uint8_t>(i);
-    ReadOutcome eight =
-        ParseBytes(BmpFileBytes(HeaderBytes(MakeHeader(4, 2, 8, kBiRgb, 16), table),
-                                         {15, 16, 200, 0, 0, 0, 0, 0}));
+    ReadOutcome eight = ParseBytes(BmpFileBytes(HeaderBytes(MakeHeader(4, 2, 8, kBiRgb, 16), table),
+                                                {15, 16, 200, 0, 0, 0, 0, 0}));
     ASSERT_EQ(eight.result, ImageOk);
     EXPECT_EQ(DibColorTableSize(eight.header.get()), 64u);
     EXPECT_EQ(std::memcmp(DibColorTable(eight.header.get()), table.data(), 64), 0);
@@ -184,8 +183,8 @@ TEST(ParseBmp, ColourTableFollowsClrUsed) {
 
     // A 300-entry table on an 8-bit image is kept whole when the file holds it.
     std::vector<std::uint8_t> big(1200, 1);
-    ReadOutcome oversize = ParseBytes(
-        BmpFileBytes(HeaderBytes(MakeHeader(4, 1, 8, kBiRgb, 300), big), {0, 1, 2, 3}));
+    ReadOutcome oversize =
+        ParseBytes(BmpFileBytes(HeaderBytes(MakeHeader(4, 1, 8, kBiRgb, 300), big), {0, 1, 2, 3}));
     ASSERT_EQ(oversize.result, ImageOk);
     EXPECT_EQ(DibColorCount(oversize.header.get()), 300u);
 }

@@ -49,8 +49,9 @@ int ReadPsd(const Bytes& file) {
     return parser.Parse(file);
 }
 
-const std::map<std::string, int> kImageCodes = {
-    {"ImageOk", ImageOk}, {"ImageBadFormat", ImageBadFormat}, {"ImageOutOfMemory", ImageOutOfMemory}};
+const std::map<std::string, int> kImageCodes = {{"ImageOk", ImageOk},
+                                                {"ImageBadFormat", ImageBadFormat},
+                                                {"ImageOutOfMemory", ImageOutOfMemory}};
 const std::map<std::string, int> kIconCodes = {{"IconOk", IconOk},
                                                {"IconBadFormat", IconBadFormat},
                                                {"IconUnsupported", IconUnsupported},

@@ -1,8 +1,6 @@
 #include "formats/ani/ani_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/compilation.h"
@@ -10,11 +8,11 @@
 #include "core/item_list.h"
 #include "formats/icon/little_endian.h"
 #include "platform/codepage.h"
-#include "platform/file_io.h"
 #include "platform/door/interaction.h"
-#include "platform/last_error.h"
 #include "platform/door/message_format.h"
 #include "platform/door/string_table.h"
+#include "platform/file_io.h"
+#include "platform/last_error.h"
 
 namespace {
 
@@ -104,8 +102,9 @@ IconResult DecodeIconChunk(std::span<const std::uint8_t> chunk, std::int32_t fra
 // the list type) starting at `offset`. *end receives where the walk stopped:
 // the chunk after the list begins there, also when the list's stated size is a
 // little off either way (files in the wild get it wrong).
-IconResult ParseList(const ChunkFile& file, bool frames, std::uint64_t offset, std::uint64_t listBytes,
-                     const AniSink& sink, std::int32_t* frameCount, std::uint64_t* end) {
+IconResult ParseList(const ChunkFile& file, bool frames, std::uint64_t offset,
+                     std::uint64_t listBytes, const AniSink& sink, std::int32_t* frameCount,
+                     std::uint64_t* end) {
     std::uint64_t consumed = 0;
     std::uint64_t position = offset;
     // A rest shorter than a chunk header holds no sub-chunk.
@@ -212,8 +211,7 @@ IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih) {
     return IconBadFormat;
 }
 
-IconResult ParseAni(std::span<const std::uint8_t> fileBytes, const AniSink& sink,
-                    AniHeader* anih) {
+IconResult ParseAni(std::span<const std::uint8_t> fileBytes, const AniSink& sink, AniHeader* anih) {
     const ChunkFile file(fileBytes);
     std::uint8_t riff[12];
     if (IconResult r = file.Read(0, riff, sizeof riff); r != IconOk) return r;

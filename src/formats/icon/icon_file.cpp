@@ -1,6 +1,5 @@
 #include "formats/icon/icon_file.h"
 
-#include <cerrno>
 #include <cstring>
 #include <vector>
 

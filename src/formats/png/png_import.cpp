@@ -6,10 +6,10 @@
 #include "core/image_limits.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
-#include "platform/file_io.h"
 #include "platform/door/interaction.h"
-#include "platform/last_error.h"
 #include "platform/door/string_table.h"
+#include "platform/file_io.h"
+#include "platform/last_error.h"
 
 void PngReadContext::Clear() {
     images.clear();
@@ -51,7 +51,8 @@ PngResult ParsePng(std::span<const std::uint8_t> file, PngReadContext* context) 
     if (!context) return PngInvalidArg;
     if (file.empty()) return PngNotPng;
     SinkState state{context};
-    PngResult rc = DecodePng(file.data(), file.size(), CollectIntoContext, &state, &context->header);
+    PngResult rc =
+        DecodePng(file.data(), file.size(), CollectIntoContext, &state, &context->header);
     if (rc == PngFailed && state.outOfMemory) rc = PngOutOfMemory;
     if (rc != PngOk) context->Clear();
     return rc;

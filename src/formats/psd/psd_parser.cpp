@@ -90,8 +90,7 @@ bool CPSDLayer::HasAlphaChannel() const {
 // format.
 class PsdReader {
 public:
-    explicit PsdReader(std::span<const std::uint8_t> bytes)
-        : bytes_(bytes), limit_(bytes.size()) {}
+    explicit PsdReader(std::span<const std::uint8_t> bytes) : bytes_(bytes), limit_(bytes.size()) {}
 
     std::uint64_t Position() const { return position_; }
     std::uint64_t Remaining() const { return limit_ > position_ ? limit_ - position_ : 0; }

@@ -123,8 +123,7 @@ TEST(IconReader, TheEntryHeightDecidesWhetherTheDibCarriesAMask) {
     for (std::uint8_t entryHeight : {std::uint8_t{32}, std::uint8_t{0}}) {
         SCOPED_TRACE(int{entryHeight});
         OwnedImages images;
-        ASSERT_EQ(ParseBytes(MakeIconFileBytes(1, {Entry(2, entryHeight, block)}), images),
-                  IconOk);
+        ASSERT_EQ(ParseBytes(MakeIconFileBytes(1, {Entry(2, entryHeight, block)}), images), IconOk);
         ASSERT_EQ(images.images.size(), 1u);
         const IconImage& image = images.images[0];
         const std::size_t rows = entryHeight == 32 ? 32 : 64;
@@ -134,10 +133,12 @@ TEST(IconReader, TheEntryHeightDecidesWhetherTheDibCarriesAMask) {
         EXPECT_EQ(BlockBytes(reinterpret_cast<std::uint8_t*>(image.header.get()) + 40, table),
                   Bytes(block.begin() + 40, block.begin() + 40 + table));
         const auto rowsAt = block.begin() + 40 + table;
-        EXPECT_EQ(BlockBytes(image.bits.get(), rows * stride), Bytes(rowsAt, rowsAt + rows * stride));
+        EXPECT_EQ(BlockBytes(image.bits.get(), rows * stride),
+                  Bytes(rowsAt, rowsAt + rows * stride));
         if (entryHeight == 32) {
             ASSERT_NE(image.mask, nullptr);
-            EXPECT_EQ(BlockBytes(image.mask.get(), 32 * 4), Bytes(rowsAt + 32 * stride, block.end()));
+            EXPECT_EQ(BlockBytes(image.mask.get(), 32 * 4),
+                      Bytes(rowsAt + 32 * stride, block.end()));
         } else {
             EXPECT_EQ(image.mask, nullptr);
         }
@@ -157,7 +158,8 @@ TEST(IconReader, KeepsTopDownRowsAndLongHeadersAsStored) {
     EXPECT_EQ(image.header->biSize, 124u);
     EXPECT_EQ(image.header->biHeight, -3);
     EXPECT_EQ(reinterpret_cast<std::uint8_t*>(image.header.get())[123], 0xAB);
-    EXPECT_EQ(BlockBytes(image.bits.get(), 3 * 12), Bytes(block.begin() + 124, block.begin() + 124 + 36));
+    EXPECT_EQ(BlockBytes(image.bits.get(), 3 * 12),
+              Bytes(block.begin() + 124, block.begin() + 124 + 36));
     ASSERT_NE(image.mask, nullptr);
 }
 
@@ -166,9 +168,9 @@ TEST(IconReader, HotSpotsComeFromTheEntryForIconsAndCursorsAlike) {
     for (std::uint16_t type : {std::uint16_t{1}, std::uint16_t{2}}) {
         SCOPED_TRACE(type);
         OwnedImages images;
-        ASSERT_EQ(ParseBytes(MakeIconFileBytes(type, {Entry(1, 1, block, 1, 32),
-                                                           Entry(1, 1, block, 0xFFFF, 7)}),
-                                  images),
+        ASSERT_EQ(ParseBytes(MakeIconFileBytes(
+                                 type, {Entry(1, 1, block, 1, 32), Entry(1, 1, block, 0xFFFF, 7)}),
+                             images),
                   IconOk);
         ASSERT_EQ(images.images.size(), 2u);
         EXPECT_EQ(images.images[0].hotspotX, 1);
@@ -313,7 +315,8 @@ TEST(IconReader, CorpusFilesAgreeWithIcotool) {
                                                    : std::stoi(line.substr(at + name.size() + 3));
                 };
                 EXPECT_EQ(field("width"), image.header->biWidth) << line;
-                EXPECT_EQ(field("height"), static_cast<int>(DibAbsHeight(image.header.get()))) << line;
+                EXPECT_EQ(field("height"), static_cast<int>(DibAbsHeight(image.header.get())))
+                    << line;
                 // icotool names the directory's depth for PNG entries.
                 if (image.mask) {
                     EXPECT_EQ(field("bit-depth"), image.header->biBitCount) << line;

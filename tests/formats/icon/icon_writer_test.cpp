@@ -283,8 +283,9 @@ TEST(IconWriter, ImagesOf256PixelsOrMoreAreStoredAsPng) {
         int differences = 0;
         for (int y = 0; y < static_cast<int>(DibAbsHeight(h)); ++y)
             for (int x = 0; x < h->biWidth; ++x)
-                differences += DibGetPixel(h, images[i].bits.get(), x, y) !=
-                               DibGetPixel(read.images[i].header.get(), read.images[i].bits.get(), x, y);
+                differences +=
+                    DibGetPixel(h, images[i].bits.get(), x, y) !=
+                    DibGetPixel(read.images[i].header.get(), read.images[i].bits.get(), x, y);
         EXPECT_EQ(differences, 0) << i;
     }
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the hostile files of every format folder and its expected.txt.
+"""Writes the hand-made hostile files of every format folder and their lines in
+its expected.txt.
 
 Each file is small and shows one fault a reader must refuse (or survive) without
 reading out of bounds or allocating without bound. Run it from anywhere; it
-rewrites the folders beside it. The codes are the readers' result names."""
+rewrites the folders beside it, keeping the lines of files it does not make (the
+crashers a fuzzer found). The codes are the readers' result names."""
 import os
 import struct
 import zlib
@@ -249,13 +251,19 @@ def main():
     for folder, make in FORMATS.items():
         path = os.path.join(HERE, folder)
         os.makedirs(path, exist_ok=True)
-        lines = []
+        manifest = os.path.join(path, 'expected.txt')
+        kept = []
+        made = {}
         for name, data, code in make():
             with open(os.path.join(path, name), 'wb') as out:
                 out.write(data)
-            lines.append(f'{name} {code}\n')
-        with open(os.path.join(path, 'expected.txt'), 'w') as out:
-            out.writelines(lines)
+            made[name] = code
+        if os.path.exists(manifest):
+            with open(manifest) as old:
+                kept = [line for line in old if line.split()[:1] and line.split()[0] not in made]
+        with open(manifest, 'w') as out:
+            out.writelines(f'{name} {code}\n' for name, code in made.items())
+            out.writelines(kept)
 
 
 if __name__ == '__main__':

@@ -557,7 +557,8 @@ IconResult WriteAniFile(const char* path, const tagICON_IMAGE_INFO* records,
             entry.width = width <= 255 ? static_cast<std::uint8_t>(width) : 0;
             entry.height = height <= 255 ? static_cast<std::uint8_t>(height) : 0;
             entry.colorCount =
-                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount) : 0;
+                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount)
+                                       : std::uint8_t{0};
             entry.planesOrHotspotX = static_cast<std::uint16_t>(record.hotspotX);
             entry.bitCountOrHotspotY = static_cast<std::uint16_t>(record.hotspotY);
             entry.bytesInRes = static_cast<std::uint32_t>(blockSizes[frame * imagesPerFrame + k]);

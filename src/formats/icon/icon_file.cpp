@@ -102,7 +102,7 @@ void ClearMaskedPixels(const DibHeader* header, std::uint8_t* xorRows, const std
         for (std::uint32_t x = 0; x < width; ++x) {
             if (!(maskLine[x / 8] & (0x80u >> (x % 8)))) continue;
             if (bitCount == 4) {
-                line[x / 2] &= (x % 2 == 0) ? 0x0F : 0xF0;
+                line[x / 2] &= static_cast<std::uint8_t>((x % 2 == 0) ? 0x0F : 0xF0);
             } else {
                 const std::size_t bytes = bitCount / 8;
                 std::memset(line + x * bytes, 0, bytes);
@@ -308,7 +308,8 @@ IconResult WriteIconFile(const char* path, int kind, const tagICON_IMAGE_INFO* r
         if (entry.width != 0 && entry.height != 0) {
             result = BuildIconImageData(&record, &blocks[i], &sizes[i]);
             entry.colorCount =
-                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount) : 0;
+                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount)
+                                       : std::uint8_t{0};
         } else {
             // Width or height of 256 or more (or a width of 0): only a PNG entry holds it.
             if (width == 0 || height == 0) return IconBadFormat;

@@ -1,28 +1,23 @@
-// Reads arbitrary bytes as an animated cursor and imports what it accepts,
-// ignoring or following the sequence by the first byte.
+// Parses arbitrary bytes as an animated cursor and imports what it accepts,
+// ignoring or following the sequence by the last byte.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "formats/compilation.h"
 #include "core/dib.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
-#include "fuzz_input.h"
-#include "platform/door/interaction.h"
+#include "silent_interaction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const char* path = StoreFuzzInput(data, size);
-    if (!path) return 0;
-
     AniContent content;
     AniHeader anih;
-    if (ReadAniFile(path, &content, &anih) != IconOk) return 0;
+    if (ParseAni({data, size}, &content, &anih) != IconOk) return 0;
     SilentInteraction ui;
     CItemList list;
-    CAnimatedCursorCompilation compilation(path);
+    CAnimatedCursorCompilation compilation("fuzz.ani");
     const int setting = size > 0 && (data[size - 1] & 1) ? 2 : 1;
-    ImportAniContent({ui, list, compilation, setting}, path, anih, content);
+    ImportAniContent({ui, list, compilation, setting}, "fuzz.ani", anih, content);
     std::uint32_t sum = 0;
     for (int i = 0; i < list.Count() && i < 8; ++i) {
         const tagILVITEM& image = list.Item(i)->Image();

@@ -116,7 +116,7 @@ bool CIconmillApp::ReadImageFileItems(const char* path, ImageFileFormat* outForm
         }
         case FormatIco:
         case FormatCur: {
-            IconResult result = ReadIconFile(path, [this](tagICON_IMAGE_INFO& image) {
+            IconResult result = ReadIconFile(path, [this](IconImage& image) {
                 return AddIconImage(items_, image);
             });
             if (result != IconOk) {

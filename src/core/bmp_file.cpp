@@ -64,76 +64,36 @@ std::size_t BitfieldMaskBytesAfterHeader(const DibHeader* header) {
     return header->biSize >= masksEnd ? 0 : masksEnd - header->biSize;
 }
 
-ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits,
-                        std::size_t* outBitsSize) {
+ImageResult ParseBmp(std::span<const std::uint8_t> file, HeaderBlock* outHeader, Block* outBits,
+                     std::size_t* outBitsSize) {
     if (outHeader) outHeader->reset();
     if (outBits) outBits->reset();
     if (outBitsSize) *outBitsSize = 0;
-    if (!path || !outHeader || !outBits) return ImageInvalidArg;
+    if (!outHeader || !outBits) return ImageInvalidArg;
 
-    LastErrorScope lastError;
-    File file = File::OpenForReading(path);
-    if (!file.IsOpen()) {
-        lastError.KeepSystemError();
-        return ImageSystemError;
-    }
-    const std::optional<std::uint64_t> fileSizeOrNone = file.Size();
-    if (!fileSizeOrNone) {
-        lastError.KeepSystemError();
-        return ImageSystemError;
-    }
-    const std::uint64_t fileSize = *fileSizeOrNone;
+    const std::uint64_t fileSize = file.size();
     if (fileSize < kMinBmpFileSize) return ImageBadFormat;
-
-    // Reads exactly `size` bytes: a system failure is ImageSystemError, a file
-    // that ends first ImageBadFormat.
-    auto readExactly = [&](void* buffer, std::size_t size) -> ImageResult {
-        switch (ReadFully(file, buffer, size)) {
-            case ReadStatus::Complete:
-                return ImageOk;
-            case ReadStatus::Short:
-                return ImageBadFormat;
-            case ReadStatus::Failed:
-                lastError.KeepSystemError();
-                return ImageSystemError;
-        }
-        return ImageSystemError;
-    };
-
-    std::uint8_t fileHeaderBytes[kFileHeaderSize];
-    if (ImageResult r = readExactly(fileHeaderBytes, sizeof fileHeaderBytes); r != ImageOk)
-        return r;
-    const FileHeader fileHeader = ParseFileHeader(fileHeaderBytes);
+    const FileHeader fileHeader = ParseFileHeader(file.data());
     if (fileHeader.type != kBmpSignature || fileHeader.size == 0) return ImageBadFormat;
 
     std::uint32_t headerSize;
-    if (ImageResult r = readExactly(&headerSize, sizeof headerSize); r != ImageOk) return r;
+    std::memcpy(&headerSize, file.data() + kFileHeaderSize, sizeof headerSize);
     if (headerSize < kBitmapInfoHeaderSize || headerSize > fileSize - kFileHeaderSize)
         return ImageBadFormat;
-    HeaderBlock info = AllocateHeaderBlock(headerSize);
-    if (!info) return ImageOutOfMemory;
-    info->biSize = headerSize;
-    if (ImageResult r =
-            readExactly(reinterpret_cast<std::uint8_t*>(info.get()) + 4, headerSize - 4);
-        r != ImageOk)
-        return r;
-    if (!IsValidInfoHeader(*info)) return ImageBadFormat;
+    DibHeader info;
+    std::memcpy(&info, file.data() + kFileHeaderSize, sizeof info);
+    if (!IsValidInfoHeader(info)) return ImageBadFormat;
 
     // Everything up to the end of the colour table must be in the file.
-    const std::uint64_t maskBytes = BitfieldMaskBytesAfterHeader(info.get());
-    const std::uint64_t tableBytes = std::uint64_t{DibColorCount(info.get())} * sizeof(RgbQuad);
+    const std::uint64_t maskBytes = BitfieldMaskBytesAfterHeader(&info);
+    const std::uint64_t tableBytes = std::uint64_t{DibColorCount(&info)} * sizeof(RgbQuad);
     const std::uint64_t tableEnd = kFileHeaderSize + headerSize + maskBytes + tableBytes;
     if (tableEnd > fileSize) return ImageBadFormat;
 
     const std::size_t blockSize = static_cast<std::size_t>(headerSize + maskBytes + tableBytes);
     HeaderBlock header = AllocateHeaderBlock(blockSize);
     if (!header) return ImageOutOfMemory;
-    std::memcpy(header.get(), info.get(), headerSize);
-    info.reset();
-    if (ImageResult r = readExactly(reinterpret_cast<std::uint8_t*>(header.get()) + headerSize,
-                                    blockSize - headerSize);
-        r != ImageOk)
-        return r;
+    std::memcpy(header.get(), file.data() + kFileHeaderSize, blockSize);
 
     const bool compressed = header->biCompression != kBiRgb;
     const std::uint64_t dataOffset = fileHeader.offBits != 0 ? fileHeader.offBits : tableEnd;
@@ -154,25 +114,36 @@ ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits
 
     Block bits = AllocateBlock(bitsSize);
     if (!bits) return ImageOutOfMemory;
-    if (fileHeader.offBits != 0 && !file.Seek(fileHeader.offBits)) return ImageBadFormat;
-    std::size_t bytesRead = 0;
-    switch (ReadFully(file, bits.get(), bitsSize, &bytesRead)) {
-        case ReadStatus::Complete:
-            break;
-        case ReadStatus::Short:
-            if (!compressed) return ImageBadFormat;
-            // The file shrank since its size was taken; what is missing is no data.
-            std::memset(bits.get() + bytesRead, 0, bitsSize - bytesRead);
-            break;
-        case ReadStatus::Failed:
-            lastError.KeepSystemError();
-            return ImageSystemError;
-    }
+    // A size of 0 may come with an offset past the end: nothing to copy from there.
+    if (bitsSize != 0)
+        std::memcpy(bits.get(), file.data() + static_cast<std::size_t>(dataOffset), bitsSize);
 
     *outHeader = std::move(header);
     *outBits = std::move(bits);
     if (outBitsSize) *outBitsSize = bitsSize;
     return ImageOk;
+}
+
+ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits,
+                        std::size_t* outBitsSize) {
+    if (outHeader) outHeader->reset();
+    if (outBits) outBits->reset();
+    if (outBitsSize) *outBitsSize = 0;
+    if (!path || !outHeader || !outBits) return ImageInvalidArg;
+
+    LastErrorScope lastError;
+    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
+    switch (loaded.status) {
+        case LoadStatus::Ok:
+            break;
+        case LoadStatus::SystemError:
+            lastError.KeepSystemError(loaded.error);
+            return ImageSystemError;
+        case LoadStatus::TooLarge:
+        case LoadStatus::OutOfMemory:
+            return ImageOutOfMemory;
+    }
+    return ParseBmp(loaded.Bytes(), outHeader, outBits, outBitsSize);
 }
 
 ImageResult WriteBmpFile(const char* path, const DibHeader* header, const std::uint8_t* bits) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 
 #include "platform/block.h"
 #include "core/image_result.h"
@@ -17,23 +19,30 @@ class Interaction;
 // bytes. 0 for every other header.
 std::size_t BitfieldMaskBytesAfterHeader(const DibHeader* header);
 
-// Reads a BMP file into a new header block and a new pixel block. The image may
-// still be compressed (run-length or bit fields); ExpandCompressedDib makes it an
-// item's image. Both outputs are null unless the result is ImageOk. *outBitsSize
-// receives the size of the pixel block: image size for an uncompressed image; for
-// a compressed one the bytes of data the file holds from the pixel offset on (for
-// run-length data up to kMaxImageBytes, which may exceed the uncompressed size;
-// for other compressions at most the uncompressed size). errno is kept, except on
-// ImageSystemError, where it holds the failing call's code.
+// Parses the bytes of a BMP file into a new header block and a new pixel block;
+// no I/O. The image may still be compressed (run-length or bit fields);
+// ExpandCompressedDib makes it an item's image. Both outputs are null unless the
+// result is ImageOk. *outBitsSize receives the size of the pixel block: image
+// size for an uncompressed image; for a compressed one the bytes of data the file
+// holds from the pixel offset on (for run-length data up to kMaxImageBytes, which
+// may exceed the uncompressed size; for other compressions at most the
+// uncompressed size).
 //
-// Checks, in order: null path (ImageInvalidArg); open and size (ImageSystemError);
-// a file under 66 bytes, a file header without "BM" or with bfSize 0, a header
-// shorter than 40 bytes, a zero or negative width, a zero height, planes other
-// than 1, a depth other than 1, 4, 8, 16, 24 or 32, a header, mask or colour table
-// that overruns the file, and for an uncompressed image pixel rows that overrun it or whose
-// size overflows (ImageBadFormat); an image whose pixel block would exceed
+// Checks, in order: a null output (ImageInvalidArg); a file under 66 bytes, a
+// file header without "BM" or with bfSize 0, a header shorter than 40 bytes, a
+// zero or negative width, a zero height, planes other than 1, a depth other than
+// 1, 4, 8, 16, 24 or 32, a header, mask or colour table that overruns the file,
+// and for an uncompressed image pixel rows that overrun it or whose size
+// overflows (ImageBadFormat); an image whose pixel block would exceed
 // kMaxImageBytes, compressed or not, is ImageOutOfMemory before anything big is
 // allocated. The compression field is not judged here.
+ImageResult ParseBmp(std::span<const std::uint8_t> file, HeaderBlock* outHeader, Block* outBits,
+                     std::size_t* outBitsSize = nullptr);
+
+// Loads the BMP file at `path` and parses it as ParseBmp does. ImageInvalidArg
+// for a null path; ImageSystemError when it cannot be opened, sized or read;
+// ImageOutOfMemory for a file over kMaxImageFileBytes. errno is kept, except on
+// ImageSystemError, where it holds the failing call's code.
 ImageResult ReadBmpFile(const char* path, HeaderBlock* outHeader, Block* outBits,
                         std::size_t* outBitsSize = nullptr);
 

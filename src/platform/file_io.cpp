@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/last_error.h"
+
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
@@ -77,6 +79,37 @@ ReadStatus ReadFully(File& file, void* buffer, std::size_t size, std::size_t* by
     }
     if (bytesRead) *bytesRead = done;
     return status;
+}
+
+LoadFileResult LoadFile(const char* path, std::size_t maxBytes) {
+    LastErrorScope lastError;
+    LoadFileResult result;
+    auto systemError = [&] {
+        lastError.KeepSystemError();
+        result.status = LoadStatus::SystemError;
+        result.error = errno;
+        return std::move(result);
+    };
+    File file = File::OpenForReading(path);
+    if (!file.IsOpen()) return systemError();
+    const std::optional<std::uint64_t> size = file.Size();
+    if (!size) return systemError();
+    if (*size > maxBytes) {
+        result.status = LoadStatus::TooLarge;
+        return result;
+    }
+    const auto length = static_cast<std::size_t>(*size);
+    Block data = AllocateImageBlock(length);
+    if (!data) {
+        result.status = LoadStatus::OutOfMemory;
+        return result;
+    }
+    std::size_t got = 0;
+    if (ReadFully(file, data.get(), length, &got) == ReadStatus::Failed) return systemError();
+    result.status = LoadStatus::Ok;
+    result.data = std::move(data);
+    result.size = got;
+    return result;
 }
 
 namespace {

@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+
+#include "platform/block.h"
 
 // An open file descriptor, closed when the object goes.
 class File {
@@ -43,6 +46,31 @@ enum class ReadStatus {
 // Reads exactly `size` bytes unless the file ends or fails first. Retries
 // interrupted and partial reads.
 ReadStatus ReadFully(File& file, void* buffer, std::size_t size, std::size_t* bytesRead = nullptr);
+
+enum class LoadStatus {
+    Ok,
+    SystemError,  // opening, sizing or reading failed; `error` holds the call's errno
+    TooLarge,     // the file holds more than the limit; nothing was read
+    OutOfMemory,  // no block for the file's bytes
+};
+
+// A whole file in memory. `data` is a block of at least one byte when the status
+// is Ok (also for an empty file) and null otherwise.
+struct LoadFileResult {
+    LoadStatus status = LoadStatus::SystemError;
+    Block data;
+    std::size_t size = 0;
+    int error = 0;
+
+    std::span<const std::uint8_t> Bytes() const { return {data.get(), size}; }
+};
+
+// Reads the file at `path` into a new block: as many bytes as its size says, or
+// fewer when it ends first (a file that shrinks while read gives what was there).
+// A file of more than `maxBytes` bytes is TooLarge before anything is allocated.
+// errno is kept, except on SystemError, where it holds the failing call's code
+// (as `error` does, for callers that make further calls before they report).
+LoadFileResult LoadFile(const char* path, std::size_t maxBytes);
 
 // Writes a whole file safely: the bytes go to a temporary file beside the target,
 // which replaces the target only when Commit succeeds. Until then, and on every

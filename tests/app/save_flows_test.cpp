@@ -59,21 +59,13 @@ PngChunks WalkPng(const std::string& path) {
     return out;
 }
 
-std::vector<tagICON_IMAGE_INFO> ReadIcon(const std::string& path, IconResult* result) {
-    std::vector<tagICON_IMAGE_INFO> images;
-    *result = ReadIconFile(path.c_str(), [&](tagICON_IMAGE_INFO& image) {
-        images.push_back(image);
+std::vector<IconImage> ReadIcon(const std::string& path, IconResult* result) {
+    std::vector<IconImage> images;
+    *result = ReadIconFile(path.c_str(), [&](IconImage& image) {
+        images.push_back(std::move(image));
         return true;
     });
     return images;
-}
-
-void FreeImages(std::vector<tagICON_IMAGE_INFO>& images) {
-    for (auto& image : images) {
-        std::free(image.header);
-        std::free(image.bits);
-        std::free(image.mask);
-    }
 }
 
 SaveDialogChoice Choice(const std::string& path, SaveTarget target, bool ask = false) {
@@ -126,15 +118,14 @@ TEST_F(SaveFlows, SaveOfAnIconWritesToItsPathWithoutADialog) {
     EXPECT_TRUE(ui.saveRequests.empty());
     EXPECT_TRUE(ui.messages.empty());
     IconResult result;
-    std::vector<tagICON_IMAGE_INFO> images = ReadIcon(path, &result);
+    std::vector<IconImage> images = ReadIcon(path, &result);
     ASSERT_EQ(result, IconOk);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].hotspotX, 4);
     EXPECT_EQ(images[0].hotspotY, 9);
     EXPECT_EQ(images[0].header->biBitCount, 8);
     ASSERT_NE(images[0].mask, nullptr);
-    EXPECT_EQ(images[0].mask[0], 0xF0);
-    FreeImages(images);
+    EXPECT_EQ(images[0].mask.get()[0], 0xF0);
 }
 
 TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
@@ -312,9 +303,8 @@ TEST_F(SaveFlows, CancelOfTheDuplicatedResolutionsWarningKeepsTheOldFile) {
     ui.answers.push_back(Answer::Ok);
     ASSERT_TRUE(SaveIconFile(app, false, path, false));
     IconResult result;
-    std::vector<tagICON_IMAGE_INFO> images = ReadIcon(path, &result);
+    std::vector<IconImage> images = ReadIcon(path, &result);
     EXPECT_EQ(images.size(), 3u);
-    FreeImages(images);
 }
 
 TEST_F(SaveFlows, AnAnimatedPngNeedsOneBitCount) {
@@ -468,9 +458,8 @@ TEST_F(SaveFlows, SaveSelectionLeavesTheCompilationAlone) {
     EXPECT_EQ(app.Compilation().Type(), CompilationNone);
     EXPECT_TRUE(app.IsModified());
     IconResult result;
-    std::vector<tagICON_IMAGE_INFO> images = ReadIcon(path, &result);
+    std::vector<IconImage> images = ReadIcon(path, &result);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].header->biWidth, 6);
     EXPECT_EQ(images[0].header->biBitCount, 24);
-    FreeImages(images);
 }

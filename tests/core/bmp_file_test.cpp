@@ -11,6 +11,7 @@
 
 #include "core/dib.h"
 #include "core/dib_test_util.h"
+#include "core/image_limits.h"
 #include "support/test_files.h"
 
 namespace {
@@ -28,10 +29,10 @@ ReadOutcome ReadFile(const std::string& path) {
     return out;
 }
 
-ReadOutcome ReadBytesAsBmp(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir.File("in.bmp");
-    WriteBytes(path, bytes);
-    return ReadFile(path);
+ReadOutcome ParseBytes(const std::vector<std::uint8_t>& bytes) {
+    ReadOutcome out{ImageOk, nullptr, nullptr};
+    out.result = ParseBmp(bytes, &out.header, &out.bits, &out.bitsSize);
+    return out;
 }
 
 // A valid 66-byte file: a 1x1 24-bit image that carries a 2-entry colour table.
@@ -47,8 +48,7 @@ std::vector<std::uint8_t> Header8(std::int32_t height = 2, std::uint32_t compres
                        QuadBytes({{0, 0, 0, 0}, {1, 1, 1, 0}, {2, 2, 2, 0}, {3, 3, 3, 0}}));
 }
 
-TEST(ReadBmpFile, ResultCodesOfCraftedFiles) {
-    ScratchDir dir;
+TEST(ParseBmp, ResultCodesOfCraftedFiles) {
     const std::vector<std::uint8_t> rows8 = {0, 1, 2, 3, 3, 2, 1, 0};
     struct Case {
         const char* name;
@@ -104,7 +104,7 @@ TEST(ReadBmpFile, ResultCodesOfCraftedFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         errno = 4321;
-        ReadOutcome out = ReadBytesAsBmp(dir, c.bytes);
+        ReadOutcome out = ParseBytes(c.bytes);
         EXPECT_EQ(out.result, c.expected);
         EXPECT_EQ(errno, 4321);
         EXPECT_EQ(out.header != nullptr, c.expected == ImageOk);
@@ -112,11 +112,10 @@ TEST(ReadBmpFile, ResultCodesOfCraftedFiles) {
     }
 }
 
-TEST(ReadBmpFile, HugeRunLengthDimensionsFailBeforeAllocating) {
-    ScratchDir dir;
+TEST(ParseBmp, HugeRunLengthDimensionsFailBeforeAllocating) {
     std::vector<std::uint8_t> header = Header8(60000, kBiRle8);
     AsHeader(header)->biWidth = 60000;
-    ReadOutcome out = ReadBytesAsBmp(dir, BmpFileBytes(header, {0, 1}));
+    ReadOutcome out = ParseBytes(BmpFileBytes(header, {0, 1}));
     EXPECT_EQ(out.result, ImageOutOfMemory);
 }
 
@@ -135,11 +134,23 @@ TEST(ReadBmpFile, SystemErrorsLeaveErrno) {
     EXPECT_EQ(errno, 77);
 }
 
-TEST(ReadBmpFile, TakesRowsFromOffsetOrAfterTheTable) {
+TEST(ReadBmpFile, ReadsThroughTheParserAndRefusesOversizedFilesUnread) {
     ScratchDir dir;
+    WriteBytes(dir.File("small.bmp"), SmallestFile());
+    ReadOutcome small = ReadFile(dir.File("small.bmp"));
+    ASSERT_EQ(small.result, ImageOk);
+    EXPECT_EQ(small.bitsSize, 4u);
+    // A sparse file: only its size is looked at.
+    const std::string huge = MakeSparseFile(dir, "huge.bmp", kMaxImageFileBytes + 1);
+    errno = 4321;
+    EXPECT_EQ(ReadFile(huge).result, ImageOutOfMemory);
+    EXPECT_EQ(errno, 4321);
+}
+
+TEST(ParseBmp, TakesRowsFromOffsetOrAfterTheTable) {
     const std::vector<std::uint8_t> rows8 = {0, 1, 2, 3, 3, 2, 1, 0};
     // bfOffBits 0: rows right after the table.
-    ReadOutcome direct = ReadBytesAsBmp(dir, BmpFileBytes(Header8(), rows8, kAuto, 0));
+    ReadOutcome direct = ParseBytes(BmpFileBytes(Header8(), rows8, kAuto, 0));
     ASSERT_EQ(direct.result, ImageOk);
     EXPECT_EQ(std::memcmp(direct.bits.get(), rows8.data(), 8), 0);
     EXPECT_EQ(direct.bitsSize, 8u);
@@ -147,21 +158,18 @@ TEST(ReadBmpFile, TakesRowsFromOffsetOrAfterTheTable) {
     std::vector<std::uint8_t> gapped = {9, 9, 9, 9, 9, 9};
     gapped.insert(gapped.end(), rows8.begin(), rows8.end());
     std::vector<std::uint8_t> header = Header8();
-    ReadOutcome offset = ReadBytesAsBmp(
-        dir,
+    ReadOutcome offset = ParseBytes(
         BmpFileBytes(header, gapped, kAuto, static_cast<std::uint32_t>(14 + header.size() + 6)));
     ASSERT_EQ(offset.result, ImageOk);
     EXPECT_EQ(std::memcmp(offset.bits.get(), rows8.data(), 8), 0);
 }
 
-TEST(ReadBmpFile, ColourTableFollowsClrUsed) {
-    ScratchDir dir;
+TEST(ParseBmp, ColourTableFollowsClrUsed) {
     // An 8-bit file with 16 colours has a 64-byte table.
     std::vector<std::uint8_t> table(64);
     for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::uint8_t>(i);
-    ReadOutcome eight =
-        ReadBytesAsBmp(dir, BmpFileBytes(HeaderBytes(MakeHeader(4, 2, 8, kBiRgb, 16), table),
-                                         {15, 16, 200, 0, 0, 0, 0, 0}));
+    ReadOutcome eight = ParseBytes(BmpFileBytes(HeaderBytes(MakeHeader(4, 2, 8, kBiRgb, 16), table),
+                                                {15, 16, 200, 0, 0, 0, 0, 0}));
     ASSERT_EQ(eight.result, ImageOk);
     EXPECT_EQ(DibColorTableSize(eight.header.get()), 64u);
     EXPECT_EQ(std::memcmp(DibColorTable(eight.header.get()), table.data(), 64), 0);
@@ -175,40 +183,37 @@ TEST(ReadBmpFile, ColourTableFollowsClrUsed) {
 
     // A 300-entry table on an 8-bit image is kept whole when the file holds it.
     std::vector<std::uint8_t> big(1200, 1);
-    ReadOutcome oversize = ReadBytesAsBmp(
-        dir, BmpFileBytes(HeaderBytes(MakeHeader(4, 1, 8, kBiRgb, 300), big), {0, 1, 2, 3}));
+    ReadOutcome oversize =
+        ParseBytes(BmpFileBytes(HeaderBytes(MakeHeader(4, 1, 8, kBiRgb, 300), big), {0, 1, 2, 3}));
     ASSERT_EQ(oversize.result, ImageOk);
     EXPECT_EQ(DibColorCount(oversize.header.get()), 300u);
 }
 
-TEST(ReadBmpFile, RunLengthDataIsBoundedByTheFile) {
-    ScratchDir dir;
-    ReadOutcome out = ReadBytesAsBmp(dir, BmpFileBytes(Header8(2, kBiRle8), {4, 1}));
+TEST(ParseBmp, RunLengthDataIsBoundedByTheFile) {
+    ReadOutcome out = ParseBytes(BmpFileBytes(Header8(2, kBiRle8), {4, 1}));
     ASSERT_EQ(out.result, ImageOk);
     EXPECT_EQ(out.bitsSize, 2u);
     EXPECT_EQ(out.bits.get()[0], 4);
     // Run-length data may be longer than the rows it encodes: all of it is read.
     ReadOutcome longer =
-        ReadBytesAsBmp(dir, BmpFileBytes(Header8(2, kBiRle8), std::vector<std::uint8_t>(40, 0)));
+        ParseBytes(BmpFileBytes(Header8(2, kBiRle8), std::vector<std::uint8_t>(40, 0)));
     ASSERT_EQ(longer.result, ImageOk);
     EXPECT_EQ(longer.bitsSize, 40u);
     // Bit-field data is read no further than the rows.
-    ReadOutcome fields = ReadBytesAsBmp(
-        dir,
+    ReadOutcome fields = ParseBytes(
         BmpFileBytes(HeaderBytes(MakeHeader(2, 2, 32, kBiBitfields), std::vector<std::uint8_t>(12)),
                      std::vector<std::uint8_t>(40, 0)));
     ASSERT_EQ(fields.result, ImageOk);
     EXPECT_EQ(fields.bitsSize, 16u);
 }
 
-TEST(ReadBmpFile, KeepsBitfieldMasksAfterA40ByteHeader) {
-    ScratchDir dir;
+TEST(ParseBmp, KeepsBitfieldMasksAfterA40ByteHeader) {
     std::vector<std::uint8_t> masks;
     for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) Put32(masks, m);
     std::vector<std::uint8_t> block = HeaderBytes(MakeHeader(2, 1, 16, kBiBitfields, 1), masks);
     const std::vector<std::uint8_t> table = QuadBytes({{7, 8, 9, 0}});
     block.insert(block.end(), table.begin(), table.end());
-    ReadOutcome out = ReadBytesAsBmp(dir, BmpFileBytes(block, {0xFF, 0xFF, 0, 0}));
+    ReadOutcome out = ParseBytes(BmpFileBytes(block, {0xFF, 0xFF, 0, 0}));
     ASSERT_EQ(out.result, ImageOk);
     EXPECT_EQ(BitfieldMaskBytesAfterHeader(out.header.get()), 12u);
     EXPECT_EQ(std::memcmp(out.header.get(), block.data(), block.size()), 0);

@@ -9,7 +9,6 @@
 #include "platform/door/message_format.h"
 #include "support/scripted_interaction.h"
 #include "platform/door/string_table.h"
-#include "support/test_files.h"
 
 namespace {
 
@@ -284,17 +283,16 @@ TEST(ExpandCompressedDib, ShortDataLeavesTheRestZero) {
     EXPECT_EQ(Rows(e), (std::vector<std::uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(ExpandCompressedDib, ExpandsWhatReadBmpFileReads) {
-    ScratchDir dir;
+TEST(ExpandCompressedDib, ExpandsWhatParseBmpReads) {
     std::vector<std::uint8_t> block = HeaderBytes(MakeHeader(8, 2, 8, kBiRle8, 4), GrayTable(4));
-    const std::string path = dir.File("rle.bmp");
-    WriteBytes(path, BmpFileBytes(block, {8, 3, 0, 0, 4, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
+    const std::vector<std::uint8_t> file =
+        BmpFileBytes(block, {8, 3, 0, 0, 4, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
     HeaderBlock header;
     Block bits;
     std::size_t size = 0;
-    ASSERT_EQ(ReadBmpFile(path.c_str(), &header, &bits, &size), ImageOk);
+    ASSERT_EQ(ParseBmp(file, &header, &bits, &size), ImageOk);
     ScriptedInteraction ui;
-    ASSERT_TRUE(ExpandCompressedDib(ui, path.c_str(), &header, &bits, size));
+    ASSERT_TRUE(ExpandCompressedDib(ui, "rle.bmp", &header, &bits, size));
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 7, 1), 0x030303u);
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 3, 0), 0x020202u);
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 4, 0), 0u);

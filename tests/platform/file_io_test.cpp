@@ -94,3 +94,51 @@ TEST(SystemErrorText, EmptyForNoErrorAndTheSystemTextOtherwise) {
     EXPECT_EQ(SystemErrorText(0), "");
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
 }
+
+TEST(LoadFile, GivesTheBytesUpToTheLimitAndRefusesMore) {
+    ScratchDir dir;
+    WriteBytes(dir.File("empty"), {});
+    WriteBytes(dir.File("four"), Bytes("abcd"));
+    struct Case {
+        const char* name;
+        std::size_t maxBytes;
+        LoadStatus status;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"empty", 0, LoadStatus::Ok, 0},
+        {"four", 4, LoadStatus::Ok, 4},  // exactly the limit
+        {"four", 3, LoadStatus::TooLarge, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " within " + std::to_string(c.maxBytes));
+        errno = EDOM;
+        LoadFileResult loaded = LoadFile(dir.File(c.name).c_str(), c.maxBytes);
+        EXPECT_EQ(errno, EDOM);  // kept on every result but a system error
+        EXPECT_EQ(loaded.status, c.status);
+        EXPECT_EQ(loaded.size, c.size);
+        EXPECT_EQ(loaded.data != nullptr, c.status == LoadStatus::Ok);
+        if (c.status == LoadStatus::Ok) {
+            EXPECT_EQ(std::vector<std::uint8_t>(loaded.Bytes().begin(), loaded.Bytes().end()),
+                      ReadBytes(dir.File(c.name)));
+        }
+    }
+}
+
+TEST(LoadFile, SystemErrorsCarryTheFailingCallsCode) {
+    ScratchDir dir;
+    struct Case {
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {{dir.File("missing"), ENOENT}, {dir.Path().string(), EISDIR}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        errno = 0;
+        LoadFileResult loaded = LoadFile(c.path.c_str(), 100);
+        EXPECT_EQ(loaded.status, LoadStatus::SystemError);
+        EXPECT_EQ(loaded.error, c.error);
+        EXPECT_EQ(errno, c.error);
+        EXPECT_EQ(loaded.data, nullptr);
+    }
+}

@@ -93,20 +93,22 @@ TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std:
     return image;
 }
 
-OwnedImages::~OwnedImages() {
-    for (tagICON_IMAGE_INFO& image : images) {
-        std::free(image.header);
-        std::free(image.bits);
-        std::free(image.mask);
-    }
-}
-
 IconImageSink OwnedImages::Sink() {
-    return [this](tagICON_IMAGE_INFO& image) {
-        images.push_back(image);
-        image = tagICON_IMAGE_INFO{};
+    return [this](IconImage& image) {
+        images.push_back(std::move(image));
         return true;
     };
+}
+
+tagICON_IMAGE_INFO Borrowed(const IconImage& image) {
+    tagICON_IMAGE_INFO record;
+    record.frameIndex = image.frameIndex;
+    record.header = image.header.get();
+    record.bits = image.bits.get();
+    record.mask = image.mask.get();
+    record.hotspotX = image.hotspotX;
+    record.hotspotY = image.hotspotY;
+    return record;
 }
 
 Bytes RiffChunk(const char* id, const Bytes& data) {

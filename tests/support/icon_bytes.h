@@ -62,16 +62,15 @@ struct TestImage {
 // third of the pixels.
 TestImage MakeTestImage(int width, int height, int bitCount, bool withMask, std::uint8_t seed = 7);
 
-// Frees the blocks of records a reader handed out.
+// The images a reader handed out, in order.
 struct OwnedImages {
-    std::vector<tagICON_IMAGE_INFO> images;
-    OwnedImages() = default;
-    OwnedImages(const OwnedImages&) = delete;
-    OwnedImages& operator=(const OwnedImages&) = delete;
-    ~OwnedImages();
+    std::vector<IconImage> images;
     // A sink that keeps every record.
     IconImageSink Sink();
 };
+
+// A writer's record borrowing the image's blocks.
+tagICON_IMAGE_INFO Borrowed(const IconImage& image);
 
 // RIFF pieces of hand-made animated cursors.
 // A chunk: identifier, size, data and the pad byte of an odd size.

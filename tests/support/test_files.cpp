@@ -63,3 +63,10 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
     out.close();
     if (!out) Refused("cannot write", path, errno);
 }
+
+std::string MakeSparseFile(const ScratchDir& dir, const std::string& name, std::uint64_t size) {
+    const std::string path = dir.File(name);
+    WriteBytes(path, {});
+    std::filesystem::resize_file(path, size);
+    return path;
+}

@@ -49,3 +49,6 @@ private:
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 // Creates or replaces the file; throws when it cannot be written completely.
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// Makes a file of `size` bytes that holds no data (a hole), for limits on file
+// sizes; returns its path.
+std::string MakeSparseFile(const ScratchDir& dir, const std::string& name, std::uint64_t size);

@@ -1,19 +1,18 @@
 #include "formats/ani/ani_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "core/image_limits.h"
 #include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/icon/little_endian.h"
 #include "platform/codepage.h"
-#include "platform/file_io.h"
 #include "platform/door/interaction.h"
-#include "platform/last_error.h"
 #include "platform/door/message_format.h"
 #include "platform/door/string_table.h"
+#include "platform/file_io.h"
+#include "platform/last_error.h"
 
 namespace {
 
@@ -27,48 +26,35 @@ std::uint64_t Padded(std::uint64_t size) {
     return size + (size & 1);
 }
 
-// Positioned reads from the file being parsed, each checked against its length
-// first, so that no size from the file can make us seek or allocate past it.
+// Reads from the bytes being parsed, each checked against their length first,
+// so that no size from the file can reach past them.
 class ChunkFile {
 public:
-    ChunkFile(File& file, std::uint64_t size, LastErrorScope& lastError)
-        : file_(file), size_(size), last_error_(lastError) {}
+    explicit ChunkFile(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-    std::uint64_t Size() const { return size_; }
+    std::uint64_t Size() const { return bytes_.size(); }
     // True when `length` bytes from `offset` lie inside the file.
     bool Holds(std::uint64_t offset, std::uint64_t length) const {
-        return offset <= size_ && length <= size_ - offset;
+        return offset <= Size() && length <= Size() - offset;
     }
 
-    IconResult Read(std::uint64_t offset, void* buffer, std::size_t length) {
-        if (!Holds(offset, length)) return IconBadFormat;
-        if (!file_.Seek(offset)) return IconBadFormat;
-        switch (ReadFully(file_, buffer, length)) {
-            case ReadStatus::Complete:
-                return IconOk;
-            case ReadStatus::Short:
-                return IconBadFormat;
-            case ReadStatus::Failed:
-                last_error_.KeepSystemError();
-                return IconSystemError;
-        }
-        return IconSystemError;
+    IconResult Read(std::uint64_t offset, void* buffer, std::size_t length) const {
+        std::span<const std::uint8_t> bytes;
+        if (IconResult r = View(offset, length, &bytes); r != IconOk) return r;
+        std::memcpy(buffer, bytes.data(), length);
+        return IconOk;
     }
 
-    // Reads `length` bytes into a new block.
-    IconResult ReadBlock(std::uint64_t offset, std::size_t length, Block* out) {
+    // The `length` bytes at `offset`.
+    IconResult View(std::uint64_t offset, std::uint64_t length,
+                    std::span<const std::uint8_t>* out) const {
         if (!Holds(offset, length)) return IconBadFormat;
-        Block block = AllocateBlock(length);
-        if (!block) return IconOutOfMemory;
-        if (IconResult r = Read(offset, block.get(), length); r != IconOk) return r;
-        *out = std::move(block);
+        *out = bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
         return IconOk;
     }
 
 private:
-    File& file_;
-    std::uint64_t size_;
-    LastErrorScope& last_error_;
+    std::span<const std::uint8_t> bytes_;
 };
 
 struct ChunkHeader {
@@ -76,7 +62,7 @@ struct ChunkHeader {
     std::uint32_t size;
 };
 
-IconResult ReadChunkHeader(ChunkFile& file, std::uint64_t offset, ChunkHeader* out) {
+IconResult ReadChunkHeader(const ChunkFile& file, std::uint64_t offset, ChunkHeader* out) {
     std::uint8_t bytes[8];
     if (IconResult r = file.Read(offset, bytes, sizeof bytes); r != IconOk) return r;
     std::memcpy(out->id, bytes, 4);
@@ -98,7 +84,7 @@ IconResult DecodeIconChunk(std::span<const std::uint8_t> chunk, std::int32_t fra
             chunk.data() + kIconHeaderSize + i * kIconEntrySize, kIconEntrySize));
         if (entry.imageOffset > chunk.size() || entry.bytesInRes > chunk.size() - entry.imageOffset)
             return IconBadFormat;
-        tagICON_IMAGE_INFO image;
+        IconImage image;
         IconResult result =
             DecodeIconImage(entry, chunk.subspan(entry.imageOffset, entry.bytesInRes), &image);
         if (result == IconOutOfMemory) return result;
@@ -107,10 +93,7 @@ IconResult DecodeIconChunk(std::span<const std::uint8_t> chunk, std::int32_t fra
         AniPiece piece;
         piece.kind = AniPieceImage;
         piece.image = &image;
-        bool goOn = sink(piece);
-        // The sink owns the blocks now; clear our view so nothing can free them twice.
-        image = tagICON_IMAGE_INFO{};
-        if (!goOn) return IconStopped;
+        if (!sink(piece)) return IconStopped;
     }
     return IconOk;
 }
@@ -119,8 +102,9 @@ IconResult DecodeIconChunk(std::span<const std::uint8_t> chunk, std::int32_t fra
 // the list type) starting at `offset`. *end receives where the walk stopped:
 // the chunk after the list begins there, also when the list's stated size is a
 // little off either way (files in the wild get it wrong).
-IconResult ParseList(ChunkFile& file, bool frames, std::uint64_t offset, std::uint64_t listBytes,
-                     const AniSink& sink, std::int32_t* frameCount, std::uint64_t* end) {
+IconResult ParseList(const ChunkFile& file, bool frames, std::uint64_t offset,
+                     std::uint64_t listBytes, const AniSink& sink, std::int32_t* frameCount,
+                     std::uint64_t* end) {
     std::uint64_t consumed = 0;
     std::uint64_t position = offset;
     // A rest shorter than a chunk header holds no sub-chunk.
@@ -129,18 +113,18 @@ IconResult ParseList(ChunkFile& file, bool frames, std::uint64_t offset, std::ui
         if (IconResult r = ReadChunkHeader(file, position, &chunk); r != IconOk) return r;
         const std::uint64_t data = position + 8;
         if (!frames && chunk.size != 0 && (TagIs(chunk.id, "INAM") || TagIs(chunk.id, "IART"))) {
-            Block text;
-            if (IconResult r = file.ReadBlock(data, chunk.size, &text); r != IconOk) return r;
+            std::span<const std::uint8_t> text;
+            if (IconResult r = file.View(data, chunk.size, &text); r != IconOk) return r;
             // The string ends at its terminating zero, or before its last byte.
-            const char* chars = reinterpret_cast<const char*>(text.get());
+            const char* chars = reinterpret_cast<const char*>(text.data());
             AniPiece piece;
             piece.kind = TagIs(chunk.id, "INAM") ? AniPieceName : AniPieceArtist;
             piece.text = std::string_view(chars, strnlen(chars, chunk.size - 1));
             if (!sink(piece)) return IconStopped;
         } else if (frames && chunk.size != 0 && TagIs(chunk.id, "icon")) {
-            Block icon;
-            if (IconResult r = file.ReadBlock(data, chunk.size, &icon); r != IconOk) return r;
-            IconResult r = DecodeIconChunk({icon.get(), chunk.size}, (*frameCount)++, sink);
+            std::span<const std::uint8_t> icon;
+            if (IconResult r = file.View(data, chunk.size, &icon); r != IconOk) return r;
+            IconResult r = DecodeIconChunk(icon, (*frameCount)++, sink);
             if (r != IconOk) return r;
         }
         consumed += 8 + Padded(chunk.size);
@@ -151,22 +135,13 @@ IconResult ParseList(ChunkFile& file, bool frames, std::uint64_t offset, std::ui
 }
 
 // Reads the values of a "rate" or "seq " chunk of a valid size.
-IconResult ReadValues(ChunkFile& file, std::uint64_t offset, std::uint32_t size,
+IconResult ReadValues(const ChunkFile& file, std::uint64_t offset, std::uint32_t size,
                       std::vector<std::uint32_t>* out) {
-    Block data;
-    if (IconResult r = file.ReadBlock(offset, size, &data); r != IconOk) return r;
+    std::span<const std::uint8_t> data;
+    if (IconResult r = file.View(offset, size, &data); r != IconOk) return r;
     out->resize(size / 4);
-    for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = LoadLe32(data.get() + 4 * i);
+    for (std::size_t i = 0; i < out->size(); ++i) (*out)[i] = LoadLe32(data.data() + 4 * i);
     return IconOk;
-}
-
-void FreeImage(tagICON_IMAGE_INFO& image) {
-    std::free(image.header);
-    std::free(image.bits);
-    std::free(image.mask);
-    image.header = nullptr;
-    image.bits = nullptr;
-    image.mask = nullptr;
 }
 
 }  // namespace
@@ -181,10 +156,6 @@ std::uint32_t JiffiesToMilliseconds(std::uint32_t jiffies) {
 
 std::uint32_t MillisecondsToJiffies(std::uint32_t milliseconds) {
     return static_cast<std::uint32_t>(static_cast<float>(milliseconds) / kMillisecondsPerJiffy);
-}
-
-AniContent::~AniContent() {
-    for (tagICON_IMAGE_INFO& image : images) FreeImage(image);
 }
 
 AniSink AniContentSink(AniContent& content) {
@@ -205,10 +176,7 @@ AniSink AniContentSink(AniContent& content) {
                     content.sequence.assign(piece.values.begin(), piece.values.end());
                 break;
             case AniPieceImage:
-                if (piece.image) {
-                    content.images.push_back(*piece.image);
-                    *piece.image = tagICON_IMAGE_INFO{};
-                }
+                if (piece.image) content.images.push_back(std::move(*piece.image));
                 break;
         }
         return true;
@@ -220,21 +188,31 @@ IconResult ReadAniFile(const char* path, AniContent* content, AniHeader* anih) {
     return ReadAniFile(path, AniContentSink(*content), anih);
 }
 
+IconResult ParseAni(std::span<const std::uint8_t> file, AniContent* content, AniHeader* anih) {
+    if (!content) return IconInvalidArg;
+    return ParseAni(file, AniContentSink(*content), anih);
+}
+
 IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih) {
     LastErrorScope lastError;
     if (!path) return IconInvalidArg;
-    File handle = File::OpenForReading(path);
-    if (!handle.IsOpen()) {
-        lastError.KeepSystemError();
-        return IconSystemError;
+    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
+    switch (loaded.status) {
+        case LoadStatus::Ok:
+            return ParseAni(loaded.Bytes(), sink, anih);
+        case LoadStatus::SystemError:
+            lastError.KeepSystemError(loaded.error);
+            return IconSystemError;
+        case LoadStatus::TooLarge:
+            return IconBadFormat;
+        case LoadStatus::OutOfMemory:
+            return IconOutOfMemory;
     }
-    std::optional<std::uint64_t> fileSize = handle.Size();
-    if (!fileSize) {
-        lastError.KeepSystemError();
-        return IconSystemError;
-    }
-    ChunkFile file(handle, *fileSize, lastError);
+    return IconBadFormat;
+}
 
+IconResult ParseAni(std::span<const std::uint8_t> fileBytes, const AniSink& sink, AniHeader* anih) {
+    const ChunkFile file(fileBytes);
     std::uint8_t riff[12];
     if (IconResult r = file.Read(0, riff, sizeof riff); r != IconOk) return r;
     if (TagIs(riff, "RIFX")) return IconUnsupported;
@@ -300,7 +278,7 @@ IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih) {
 
 bool ImportAniContent(const AniImportTarget& target, const char* path, const AniHeader& anih,
                       AniContent& content) {
-    std::vector<tagICON_IMAGE_INFO>& images = content.images;
+    std::vector<IconImage>& images = content.images;
     const bool usable = !content.sequence.empty() && content.sequence.size() == anih.stepCount &&
                         (content.rates.empty() || content.rates.size() == anih.stepCount);
     bool follow = false;
@@ -315,7 +293,7 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
         }
     }
 
-    auto frameInfoFor = [&](const tagICON_IMAGE_INFO& image, std::uint32_t jiffies) {
+    auto frameInfoFor = [&](const IconImage& image, std::uint32_t jiffies) {
         FrameInfo info;
         info.delay = JiffiesToMilliseconds(jiffies);
         info.blendOp = 0;
@@ -326,20 +304,17 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
     };
     // Appends an image as a new item, handing its blocks to the list; -1 when
     // the list refused it.
-    auto addImage = [&](tagICON_IMAGE_INFO& image, const FrameInfo& info) {
+    auto addImage = [&](IconImage& image, const FrameInfo& info) {
         NewItem item;
-        item.header.reset(image.header);
-        item.bits.reset(image.bits);
-        item.mask.reset(image.mask);
-        image.header = nullptr;
-        image.bits = nullptr;
-        image.mask = nullptr;
+        item.header = std::move(image.header);
+        item.bits = std::move(image.bits);
+        item.mask = std::move(image.mask);
         item.frameInfo = info;
         return target.list.AddItem(std::move(item));
     };
 
     if (!follow) {
-        for (tagICON_IMAGE_INFO& image : images) {
+        for (IconImage& image : images) {
             if (!image.header || !image.bits) continue;
             const std::size_t frame = static_cast<std::size_t>(image.frameIndex);
             const std::uint32_t jiffies =
@@ -377,7 +352,7 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
         ani->ani.artist = content.artist;
         ani->ani.individualRates = !content.rates.empty();
         int perDirectory = 0;
-        for (const tagICON_IMAGE_INFO& image : images) {
+        for (const IconImage& image : images) {
             if (image.frameIndex != images.front().frameIndex) break;
             ++perDirectory;
         }
@@ -580,7 +555,8 @@ IconResult WriteAniFile(const char* path, const tagICON_IMAGE_INFO* records,
             entry.width = width <= 255 ? static_cast<std::uint8_t>(width) : 0;
             entry.height = height <= 255 ? static_cast<std::uint8_t>(height) : 0;
             entry.colorCount =
-                static_cast<std::uint8_t>(header->biBitCount < 8 ? 1u << header->biBitCount : 0u);
+                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount)
+                                       : std::uint8_t{0};
             entry.planesOrHotspotX = static_cast<std::uint16_t>(record.hotspotX);
             entry.bitCountOrHotspotY = static_cast<std::uint16_t>(record.hotspotY);
             entry.bytesInRes = static_cast<std::uint32_t>(blockSizes[frame * imagesPerFrame + k]);

@@ -65,10 +65,11 @@ struct AniPiece {
     AniPieceKind kind = AniPieceName;
     std::string_view text;                  // Windows-1252, without the terminating zero
     std::span<const std::uint32_t> values;  // jiffies or frame numbers
-    tagICON_IMAGE_INFO* image = nullptr;    // the sink takes over its blocks, whatever it returns
+    IconImage* image = nullptr;             // the sink may move its blocks out, whatever it returns
 };
 
 // Called once per piece, in file order; true to go on, false to stop the reader.
+// The text and values are views into the parsed bytes, valid during the call.
 using AniSink = std::function<bool(AniPiece& piece)>;
 
 // What the open pipeline reads from a file. Owns the blocks of its images until
@@ -78,13 +79,12 @@ public:
     AniContent() = default;
     AniContent(const AniContent&) = delete;
     AniContent& operator=(const AniContent&) = delete;
-    ~AniContent();
 
     std::string name;    // UTF-8
     std::string artist;  // UTF-8
     // One record per entry of every non-empty "icon" chunk, in file order; the
     // frame index is the number of the chunk it came from.
-    std::vector<tagICON_IMAGE_INFO> images;
+    std::vector<IconImage> images;
     std::vector<std::uint32_t> rates;     // from the first valid "rate" chunk
     std::vector<std::uint32_t> sequence;  // from the first valid "seq " chunk
 };
@@ -94,15 +94,22 @@ public:
 // images are appended. Always true.
 AniSink AniContentSink(AniContent& content);
 
-// Reads an animated cursor, handing its pieces to the sink and the "anih" record
-// as read to *anih (when not null). Top-level chunks may come in any order; the
-// file must hold one "anih" chunk and a "LIST" "fram" list. IconInvalidArg for a
-// null path, IconSystemError when the file cannot be opened or read (errno left
-// set), IconUnsupported for a RIFX file or an "anih" without the icon flag,
+// Parses the bytes of an animated cursor, handing its pieces to the sink and the
+// "anih" record as read to *anih (when not null); no I/O. Top-level chunks may
+// come in any order; the file must hold one "anih" chunk and a "LIST" "fram"
+// list. IconUnsupported for a RIFX file or an "anih" without the icon flag,
 // IconBadFormat for every other fault (a chunk or entry outside the file or its
 // chunk, a second "anih", an image that does not decode), IconOutOfMemory,
 // IconStopped when the sink stops. Pieces handed out before a failure stay with
-// the sink. errno is kept on every other result.
+// the sink.
+IconResult ParseAni(std::span<const std::uint8_t> file, const AniSink& sink, AniHeader* anih);
+// The same into an AniContent (IconInvalidArg when null).
+IconResult ParseAni(std::span<const std::uint8_t> file, AniContent* content, AniHeader* anih);
+
+// Loads the file at `path` and parses it as ParseAni does. IconInvalidArg for a
+// null path, IconSystemError when the file cannot be opened or read (errno left
+// set), IconBadFormat for a file over kMaxImageFileBytes. errno is kept on every
+// other result.
 IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih);
 // The same into an AniContent.
 IconResult ReadAniFile(const char* path, AniContent* content, AniHeader* anih);

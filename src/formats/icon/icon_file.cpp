@@ -1,6 +1,5 @@
 #include "formats/icon/icon_file.h"
 
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -18,21 +17,6 @@ namespace {
 
 constexpr std::size_t kMaxIconImages = 65535;
 
-// Reads exactly `size` bytes: IconBadFormat when the file ends first,
-// IconSystemError (errno kept for the caller) when the read fails.
-IconResult ReadExactly(File& file, void* buffer, std::size_t size, LastErrorScope& lastError) {
-    switch (ReadFully(file, buffer, size)) {
-        case ReadStatus::Complete:
-            return IconOk;
-        case ReadStatus::Short:
-            return IconBadFormat;
-        case ReadStatus::Failed:
-            lastError.KeepSystemError();
-            return IconSystemError;
-    }
-    return IconSystemError;
-}
-
 // The colour count of a header as stored: biClrUsed, else the full table of an
 // indexed depth. Wide enough for any stored value.
 std::uint64_t StoredColorCount(const DibHeader& header) {
@@ -49,7 +33,7 @@ bool IsItemHeader(const DibHeader* header) {
 }
 
 IconResult DecodeDibEntry(const IconDirEntry& entry, std::span<const std::uint8_t> data,
-                          tagICON_IMAGE_INFO* out) {
+                          IconImage* out) {
     if (data.size() < sizeof(DibHeader)) return IconBadFormat;
     DibHeader stored;
     std::memcpy(&stored, data.data(), sizeof stored);
@@ -94,9 +78,9 @@ IconResult DecodeDibEntry(const IconDirEntry& entry, std::span<const std::uint8_
     p += *imageSize;
     if (hasMask) std::memcpy(mask.get(), p, static_cast<std::size_t>(*maskSize));
 
-    out->header = header.release();
-    out->bits = bits.release();
-    out->mask = mask.release();
+    out->header = std::move(header);
+    out->bits = std::move(bits);
+    out->mask = std::move(mask);
     return IconOk;
 }
 
@@ -118,7 +102,7 @@ void ClearMaskedPixels(const DibHeader* header, std::uint8_t* xorRows, const std
         for (std::uint32_t x = 0; x < width; ++x) {
             if (!(maskLine[x / 8] & (0x80u >> (x % 8)))) continue;
             if (bitCount == 4) {
-                line[x / 2] &= static_cast<std::uint8_t>(x % 2 == 0 ? 0x0F : 0xF0);
+                line[x / 2] &= static_cast<std::uint8_t>((x % 2 == 0) ? 0x0F : 0xF0);
             } else {
                 const std::size_t bytes = bitCount / 8;
                 std::memset(line + x * bytes, 0, bytes);
@@ -154,7 +138,7 @@ void StoreIconDirEntry(const IconDirEntry& entry, std::span<std::uint8_t, kIconE
 }
 
 IconResult DecodeIconImage(const IconDirEntry& entry, std::span<const std::uint8_t> data,
-                           tagICON_IMAGE_INFO* out) {
+                           IconImage* out) {
     if (!out) return IconInvalidArg;
     if (IsPngBlock(data)) {
         HeaderBlock header;
@@ -162,9 +146,9 @@ IconResult DecodeIconImage(const IconDirEntry& entry, std::span<const std::uint8
         IconResult result = DecodeIconPng(data, &header, &bits);
         if (result != IconOk) return result;
         if (!header || !bits) return IconBadFormat;
-        out->header = header.release();
-        out->bits = bits.release();
-        out->mask = nullptr;
+        out->header = std::move(header);
+        out->bits = std::move(bits);
+        out->mask.reset();
     } else {
         IconResult result = DecodeDibEntry(entry, data, out);
         if (result != IconOk) return result;
@@ -174,63 +158,54 @@ IconResult DecodeIconImage(const IconDirEntry& entry, std::span<const std::uint8
     return IconOk;
 }
 
-IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
-    LastErrorScope lastError;
-    if (!path) return IconInvalidArg;
-    File file = File::OpenForReading(path);
-    if (!file.IsOpen()) {
-        lastError.KeepSystemError();
-        return IconSystemError;
-    }
-    std::optional<std::uint64_t> fileSize = file.Size();
-    if (!fileSize) {
-        lastError.KeepSystemError();
-        return IconSystemError;
-    }
-
-    std::uint8_t head[kIconHeaderSize];
-    if (IconResult r = ReadExactly(file, head, sizeof head, lastError); r != IconOk) return r;
-    const std::uint16_t reserved = LoadLe16(head);
-    const std::uint16_t type = LoadLe16(head + 2);
-    const std::uint16_t count = LoadLe16(head + 4);
+IconResult ParseIcon(std::span<const std::uint8_t> file, const IconImageSink& sink) {
+    if (file.size() < kIconHeaderSize) return IconBadFormat;
+    const std::uint16_t reserved = LoadLe16(file.data());
+    const std::uint16_t type = LoadLe16(file.data() + 2);
+    const std::uint16_t count = LoadLe16(file.data() + 4);
     if (reserved != 0 || count == 0 || (type != kIconTypeIcon && type != kIconTypeCursor))
         return IconBadFormat;
-
-    std::vector<std::uint8_t> directory(std::size_t{count} * kIconEntrySize);
-    if (IconResult r = ReadExactly(file, directory.data(), directory.size(), lastError);
-        r != IconOk)
-        return r;
+    if (file.size() - kIconHeaderSize < std::size_t{count} * kIconEntrySize) return IconBadFormat;
 
     for (std::size_t i = 0; i < count; ++i) {
         const IconDirEntry entry = ParseIconDirEntry(std::span<const std::uint8_t, kIconEntrySize>(
-            directory.data() + i * kIconEntrySize, kIconEntrySize));
-        // An entry must lie inside the file before anything is allocated for it.
+            file.data() + kIconHeaderSize + i * kIconEntrySize, kIconEntrySize));
         if (entry.bytesInRes == 0 ||
-            std::uint64_t{entry.imageOffset} + entry.bytesInRes > *fileSize)
+            std::uint64_t{entry.imageOffset} + entry.bytesInRes > file.size())
             return IconBadFormat;
-        if (!file.Seek(entry.imageOffset)) return IconBadFormat;
-        Block data = AllocateBlock(entry.bytesInRes);
-        if (!data) return IconOutOfMemory;
-        if (IconResult r = ReadExactly(file, data.get(), entry.bytesInRes, lastError); r != IconOk)
-            return r;
-        tagICON_IMAGE_INFO image;
-        IconResult result = DecodeIconImage(entry, {data.get(), entry.bytesInRes}, &image);
+        IconImage image;
+        IconResult result =
+            DecodeIconImage(entry, file.subspan(entry.imageOffset, entry.bytesInRes), &image);
         if (result != IconOk) return result;
-        data.reset();
         image.frameIndex = 0;
         if (!sink(image)) return IconStopped;
     }
     return IconOk;
 }
 
-bool AddIconImage(CItemList& list, tagICON_IMAGE_INFO& image) {
+IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
+    LastErrorScope lastError;
+    if (!path) return IconInvalidArg;
+    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
+    switch (loaded.status) {
+        case LoadStatus::Ok:
+            return ParseIcon(loaded.Bytes(), sink);
+        case LoadStatus::SystemError:
+            lastError.KeepSystemError(loaded.error);
+            return IconSystemError;
+        case LoadStatus::TooLarge:
+            return IconBadFormat;
+        case LoadStatus::OutOfMemory:
+            return IconOutOfMemory;
+    }
+    return IconBadFormat;
+}
+
+bool AddIconImage(CItemList& list, IconImage& image) {
     NewItem item;
-    item.header.reset(image.header);
-    item.bits.reset(image.bits);
-    item.mask.reset(image.mask);
-    image.header = nullptr;
-    image.bits = nullptr;
-    image.mask = nullptr;
+    item.header = std::move(image.header);
+    item.bits = std::move(image.bits);
+    item.mask = std::move(image.mask);
     if (!item.header || !item.bits) return true;
     item.frameInfo.delay = kDefaultFrameDelay;
     item.frameInfo.blendOp = 0;
@@ -333,7 +308,8 @@ IconResult WriteIconFile(const char* path, int kind, const tagICON_IMAGE_INFO* r
         if (entry.width != 0 && entry.height != 0) {
             result = BuildIconImageData(&record, &blocks[i], &sizes[i]);
             entry.colorCount =
-                static_cast<std::uint8_t>(header->biBitCount < 8 ? 1u << header->biBitCount : 0u);
+                header->biBitCount < 8 ? static_cast<std::uint8_t>(1u << header->biBitCount)
+                                       : std::uint8_t{0};
         } else {
             // Width or height of 256 or more (or a width of 0): only a PNG entry holds it.
             if (width == 0 || height == 0) return IconBadFormat;

@@ -17,15 +17,24 @@
 class CCompilation;
 class CItemList;
 
-// One image passing between the readers, the animated cursor format and the save
-// flow. Records handed to a reader's sink carry fresh malloc'd blocks that the
-// sink takes over (whatever it returns); records handed to a writer are borrowed
-// and neither freed nor changed.
+// One image handed to a writer, or taken from an item list by the save flow:
+// borrowed blocks that the writer neither frees nor changes.
 struct tagICON_IMAGE_INFO {
     std::int32_t frameIndex = 0;   // the animated cursor frame it came from; 0 otherwise
     DibHeader* header = nullptr;   // header and colour table
     std::uint8_t* bits = nullptr;  // pixel rows
     std::uint8_t* mask = nullptr;  // 1-bit AND mask with the image's geometry, or null
+    std::int16_t hotspotX = 0;
+    std::int16_t hotspotY = 0;
+};
+
+// One image a reader decoded, owning its fresh blocks. A sink takes them over by
+// moving them out; whatever it leaves is freed with the record.
+struct IconImage {
+    std::int32_t frameIndex = 0;  // the animated cursor frame it came from; 0 otherwise
+    HeaderBlock header;           // header and colour table
+    Block bits;                   // pixel rows
+    Block mask;                   // 1-bit AND mask with the image's geometry, or null
     std::int16_t hotspotX = 0;
     std::int16_t hotspotY = 0;
 };
@@ -53,21 +62,27 @@ IconDirEntry ParseIconDirEntry(std::span<const std::uint8_t, kIconEntrySize> byt
 void StoreIconDirEntry(const IconDirEntry& entry, std::span<std::uint8_t, kIconEntrySize> out);
 
 // Called once per decoded image; true to go on, false to stop the reader. The
-// sink takes over the record's blocks in either case.
-using IconImageSink = std::function<bool(tagICON_IMAGE_INFO& image)>;
+// sink may move the record's blocks out, whatever it answers.
+using IconImageSink = std::function<bool(IconImage& image)>;
 
-// Reads an icon or cursor file (both alike) and hands every entry, in directory
-// order, to the sink with frame index 0. IconInvalidArg for a null path,
-// IconSystemError when the file cannot be opened or read (errno left set),
-// IconBadFormat for a bad header, an empty entry, an entry outside the file or an
-// image its entry cannot hold, IconStopped when the sink stops. Images handed to
-// the sink before a failure stay with it. errno is kept on every other result.
+// Parses the bytes of an icon or cursor file (both alike) and hands every entry,
+// in directory order, to the sink with frame index 0; no I/O. IconBadFormat for
+// a bad header, an empty entry, an entry outside the file or an image its entry
+// cannot hold, IconOutOfMemory, IconStopped when the sink stops. Images handed
+// to the sink before a failure stay with it.
+IconResult ParseIcon(std::span<const std::uint8_t> file, const IconImageSink& sink);
+
+// Loads the file at `path` and parses it as ParseIcon does. IconInvalidArg for a
+// null path, IconSystemError when the file cannot be opened or read (errno left
+// set), IconBadFormat for a file over kMaxImageFileBytes, which could only hold
+// an image over the image limit. errno is kept on every other result.
 IconResult ReadIconFile(const char* path, const IconImageSink& sink);
 
 // The open pipeline's sink: appends the image as a new item of `list` at (0, 0)
 // with a delay of 600 ms, blend 0, dispose 0 and the record's hot spot. A record
-// without header or bits adds nothing (its blocks are freed). Always true.
-bool AddIconImage(CItemList& list, tagICON_IMAGE_INFO& image);
+// without header or bits adds nothing (its blocks are freed). Takes the record's
+// blocks; always true.
+bool AddIconImage(CItemList& list, IconImage& image);
 
 // Decodes one image block (the entry's dwBytesInRes bytes) into new blocks in
 // *out (header, bits, mask for a DIB with a mask; no mask for a PNG entry) and
@@ -78,7 +93,7 @@ bool AddIconImage(CItemList& list, tagICON_IMAGE_INFO& image);
 // entry without a default image); IconOutOfMemory when a block cannot be made.
 // On failure *out's blocks are untouched.
 IconResult DecodeIconImage(const IconDirEntry& entry, std::span<const std::uint8_t> data,
-                           tagICON_IMAGE_INFO* out);
+                           IconImage* out);
 
 // Writes an icon (kind 1) or cursor (any other kind) file of `count` images
 // (1 to 65535) in the given order. Images of 255 x 255 pixels or less are stored

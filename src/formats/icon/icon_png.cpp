@@ -15,15 +15,13 @@ struct DefaultImageSink {
     HeaderBlock header;
     Block bits;
 
-    static bool Take(PngSinkKind kind, const void* record, void* context) {
+    static bool Take(PngSinkKind kind, void* record, void* context) {
         if (kind != PngSinkImage) return true;
-        auto* self = static_cast<DefaultImageSink*>(context);
-        const auto* image = static_cast<const tagPNG_IMAGE_INFO*>(record);
-        HeaderBlock header(image->header);
-        Block bits(image->bits);
+        auto* image = static_cast<PngImage*>(record);
         if (image->frameIndex != -1) return true;
-        self->header = std::move(header);
-        self->bits = std::move(bits);
+        auto* self = static_cast<DefaultImageSink*>(context);
+        self->header = std::move(image->header);
+        self->bits = std::move(image->bits);
         return false;
     }
 };

@@ -496,8 +496,8 @@ PngResult ChunkWalker::DeliverImage(std::int32_t frameIndex, const PngHeaderInfo
                                       pieces.size(), &dibHeader, &bits);
         rc != PngOk)
         return rc;
-    tagPNG_IMAGE_INFO info{frameIndex, dibHeader.release(), bits.release()};
-    return sink_(PngSinkImage, &info, context_) ? PngOk : PngFailed;
+    PngImage image{frameIndex, std::move(dibHeader), std::move(bits)};
+    return sink_(PngSinkImage, &image, context_) ? PngOk : PngFailed;
 }
 
 PngResult ChunkWalker::FlushPendingFrame() {
@@ -542,7 +542,7 @@ PngResult ChunkWalker::OnChunk(std::uint32_t type, const std::uint8_t* body, std
         case kacTL: {
             if (sawIdat_ || length < 8) return PngBadFormat;
             animated_ = true;
-            const PngAnimationControl control{ReadBigEndian32(body), ReadBigEndian32(body + 4)};
+            PngAnimationControl control{ReadBigEndian32(body), ReadBigEndian32(body + 4)};
             return sink_(PngSinkAnimationControl, &control, context_) ? PngOk : PngFailed;
         }
         case kIDAT:

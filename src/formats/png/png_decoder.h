@@ -11,12 +11,21 @@
 #include "formats/png/png_result.h"
 #include "platform/bitmap_types.h"
 
-// One decoded image. The frame index is -1 for the default (IDAT) image, and for
-// an animation frame the sequence number of its (first) fdAT chunk.
+// One image handed to the encoder: borrowed blocks it neither frees nor changes.
+// The frame index is -1 for the default (IDAT) image, and for an animation frame
+// the sequence number of its (first) fdAT chunk.
 struct tagPNG_IMAGE_INFO {
     std::int32_t frameIndex = -1;
     DibHeader* header = nullptr;
     std::uint8_t* bits = nullptr;
+};
+
+// One image the decoder made, owning its fresh blocks; frame index as above. A
+// sink takes the blocks over by moving them out; what it leaves is freed.
+struct PngImage {
+    std::int32_t frameIndex = -1;
+    HeaderBlock header;
+    Block bits;
 };
 
 // One fcTL chunk, integers in host byte order.
@@ -39,14 +48,15 @@ struct PngAnimationControl {
 };
 
 enum PngSinkKind : int {
-    PngSinkImage = 0,             // record: tagPNG_IMAGE_INFO; its blocks now belong to the sink
+    PngSinkImage = 0,             // record: PngImage, whose blocks the sink may move out
     PngSinkAnimationControl = 1,  // record: PngAnimationControl
     PngSinkFrameControl = 2,      // record: tagPNG_FRAME_CONTROL_INFO
 };
 
-// Receives what the decoder finds, in file order; returns true to go on. An
-// image's header and bits blocks belong to the sink whatever it answers.
-using PngSink = bool (*)(PngSinkKind kind, const void* record, void* context);
+// Receives what the decoder finds, in file order; returns true to go on. The
+// record lives for the call only; an image's blocks are the sink's to take
+// whatever it answers.
+using PngSink = bool (*)(PngSinkKind kind, void* record, void* context);
 
 // A palette: `count` red, green, blue triples.
 struct PngPalette {

@@ -1,22 +1,17 @@
 #include "formats/png/png_import.h"
 
-#include <cstdlib>
-#include <limits>
 #include <new>
 
+#include "core/image_limits.h"
 #include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
-#include "platform/file_io.h"
 #include "platform/door/interaction.h"
-#include "platform/last_error.h"
 #include "platform/door/string_table.h"
+#include "platform/file_io.h"
+#include "platform/last_error.h"
 
 void PngReadContext::Clear() {
-    for (tagPNG_IMAGE_INFO& image : images) {
-        std::free(image.header);
-        std::free(image.bits);
-    }
     images.clear();
     frameControls.clear();
     numPlays = 0;
@@ -29,21 +24,13 @@ struct SinkState {
     bool outOfMemory = false;
 };
 
-bool CollectIntoContext(PngSinkKind kind, const void* record, void* state) {
+bool CollectIntoContext(PngSinkKind kind, void* record, void* state) {
     auto* s = static_cast<SinkState*>(state);
     try {
         switch (kind) {
-            case PngSinkImage: {
-                const auto* image = static_cast<const tagPNG_IMAGE_INFO*>(record);
-                try {
-                    s->context->images.push_back(*image);
-                } catch (const std::bad_alloc&) {
-                    std::free(image->header);  // the blocks are ours whatever we answer
-                    std::free(image->bits);
-                    throw;
-                }
+            case PngSinkImage:
+                s->context->images.push_back(std::move(*static_cast<PngImage*>(record)));
                 return true;
-            }
             case PngSinkAnimationControl:
                 s->context->numPlays = static_cast<const PngAnimationControl*>(record)->numPlays;
                 return true;
@@ -60,38 +47,32 @@ bool CollectIntoContext(PngSinkKind kind, const void* record, void* state) {
 
 }  // namespace
 
-PngResult ReadPngFile(const char* path, PngReadContext* context) {
-    LastErrorScope lastError;
-    if (!path || !context) return PngInvalidArg;
-    File file = File::OpenForReading(path);
-    if (!file.IsOpen()) {
-        lastError.KeepSystemError();
-        return PngSystemError;
-    }
-    const std::optional<std::uint64_t> size = file.Size();
-    if (!size) {
-        lastError.KeepSystemError();
-        return PngSystemError;
-    }
-    if (*size == 0) return PngNotPng;
-    if (*size > std::numeric_limits<std::size_t>::max()) return PngOutOfMemory;
-    Block data = AllocateBlock(static_cast<std::size_t>(*size));
-    if (!data) return PngOutOfMemory;
-    switch (ReadFully(file, data.get(), static_cast<std::size_t>(*size))) {
-        case ReadStatus::Complete:
-            break;
-        case ReadStatus::Short:
-            return PngFailed;
-        case ReadStatus::Failed:
-            lastError.KeepSystemError();
-            return PngSystemError;
-    }
+PngResult ParsePng(std::span<const std::uint8_t> file, PngReadContext* context) {
+    if (!context) return PngInvalidArg;
+    if (file.empty()) return PngNotPng;
     SinkState state{context};
-    PngResult rc = DecodePng(data.get(), static_cast<std::size_t>(*size), CollectIntoContext,
-                             &state, &context->header);
+    PngResult rc =
+        DecodePng(file.data(), file.size(), CollectIntoContext, &state, &context->header);
     if (rc == PngFailed && state.outOfMemory) rc = PngOutOfMemory;
     if (rc != PngOk) context->Clear();
     return rc;
+}
+
+PngResult ReadPngFile(const char* path, PngReadContext* context) {
+    LastErrorScope lastError;
+    if (!path || !context) return PngInvalidArg;
+    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
+    switch (loaded.status) {
+        case LoadStatus::Ok:
+            return ParsePng(loaded.Bytes(), context);
+        case LoadStatus::SystemError:
+            lastError.KeepSystemError(loaded.error);
+            return PngSystemError;
+        case LoadStatus::TooLarge:
+        case LoadStatus::OutOfMemory:
+            return PngOutOfMemory;
+    }
+    return PngOutOfMemory;
 }
 
 std::uint32_t PngFrameDelay(std::uint16_t numerator, std::uint16_t denominator) {
@@ -105,12 +86,10 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
     const std::size_t imageCount = context.images.size();
     const std::size_t controlCount = context.frameControls.size();
     bool added = false;
-    for (tagPNG_IMAGE_INFO& image : context.images) {
+    for (PngImage& image : context.images) {
         NewItem item;
-        item.header.reset(image.header);
-        item.bits.reset(image.bits);
-        image.header = nullptr;
-        image.bits = nullptr;
+        item.header = std::move(image.header);
+        item.bits = std::move(image.bits);
         if (!item.header || !item.bits) continue;  // NewItem frees the one present
 
         const tagPNG_FRAME_CONTROL_INFO* control = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "formats/png/png_decoder.h"
@@ -12,30 +13,33 @@ class Interaction;
 class CItemList;
 class CCompilation;
 
-// What ReadPngFile collects: the play count (0 when the file has no acTL), the
+// What ParsePng collects: the play count (0 when the file has no acTL), the
 // decoded images in delivery order, the fcTL records in file order and the
 // file's header. The context owns the images' blocks until ImportPngContent
 // hands them to the list; whatever is left is freed with the context.
 struct PngReadContext {
     std::uint32_t numPlays = 0;
-    std::vector<tagPNG_IMAGE_INFO> images;
+    std::vector<PngImage> images;
     std::vector<tagPNG_FRAME_CONTROL_INFO> frameControls;
     PngHeaderInfo header{};
 
     PngReadContext() = default;
     PngReadContext(const PngReadContext&) = delete;
     PngReadContext& operator=(const PngReadContext&) = delete;
-    ~PngReadContext() { Clear(); }
     // Frees the images and forgets every record.
     void Clear();
 };
 
-// Reads the whole file and decodes it into `context` (which should be empty).
-// PngInvalidArg for a null path or context; PngSystemError when the file cannot
-// be opened, sized or read (errno kept); PngNotPng for an empty file; PngFailed
-// for a short read; PngOutOfMemory; otherwise DecodePng's codes. On failure the
-// context holds no images, whatever was decoded before. errno is restored on
-// every result but PngSystemError.
+// Decodes the bytes of a PNG or animated PNG file into `context` (which should
+// be empty); no I/O. PngInvalidArg for a null context; PngNotPng for no bytes;
+// PngOutOfMemory; otherwise DecodePng's codes. On failure the context holds no
+// images, whatever was decoded before.
+PngResult ParsePng(std::span<const std::uint8_t> file, PngReadContext* context);
+
+// Loads the file at `path` and decodes it as ParsePng does. PngInvalidArg for a
+// null path or context; PngSystemError when the file cannot be opened, sized or
+// read (errno kept); PngOutOfMemory for a file over kMaxImageFileBytes. errno is
+// restored on every result but PngSystemError.
 PngResult ReadPngFile(const char* path, PngReadContext* context);
 
 // The delay of an fcTL record in milliseconds: numerator / denominator x 1000 in

@@ -1,7 +1,6 @@
 #include "formats/psd/psd_parser.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -86,29 +85,18 @@ bool CPSDLayer::HasAlphaChannel() const {
     return std::find(channelIds.begin(), channelIds.end(), kPsdChannelAlpha) != channelIds.end();
 }
 
-// Buffered big-endian reads from the file that never go past a limit (the end of
-// the file, or of the section being read). A read that would is a bad format, as
-// is a file that ends early; a failing system call is a system error whose code
-// is kept in SystemError().
-class PsdFileReader {
+// Big-endian reads from the document's bytes that never go past a limit (the
+// end of the bytes, or of the section being read). A read that would is a bad
+// format.
+class PsdReader {
 public:
-    PsdResult Open(const char* path) {
-        file_ = File::OpenForReading(path);
-        if (!file_.IsOpen()) return Fail();
-        std::optional<std::uint64_t> size = file_.Size();
-        if (!size) return Fail();
-        size_ = *size;
-        limit_ = size_;
-        buffer_ = AllocateBlock(kBufferSize);
-        return buffer_ ? PsdOk : PsdOutOfMemory;
-    }
+    explicit PsdReader(std::span<const std::uint8_t> bytes) : bytes_(bytes), limit_(bytes.size()) {}
 
-    int SystemError() const { return error_; }
     std::uint64_t Position() const { return position_; }
     std::uint64_t Remaining() const { return limit_ > position_ ? limit_ - position_ : 0; }
     std::uint64_t Limit() const { return limit_; }
-    // Later reads stop at `end` (never beyond the file's end).
-    void SetLimit(std::uint64_t end) { limit_ = std::min(end, size_); }
+    // Later reads stop at `end` (never beyond the end of the bytes).
+    void SetLimit(std::uint64_t end) { limit_ = std::min<std::uint64_t>(end, bytes_.size()); }
 
     PsdResult Skip(std::uint64_t count) {
         if (count > Remaining()) return PsdBadFormat;
@@ -116,22 +104,18 @@ public:
         return PsdOk;
     }
 
-    PsdResult Read(void* out, std::size_t count) {
+    // The next `count` bytes, which the reader passes.
+    PsdResult Take(std::size_t count, std::span<const std::uint8_t>* out) {
         if (count > Remaining()) return PsdBadFormat;
-        auto* target = static_cast<std::uint8_t*>(out);
-        while (count > 0) {
-            if (position_ >= buffer_start_ && position_ < buffer_start_ + buffer_length_) {
-                const std::size_t offset = static_cast<std::size_t>(position_ - buffer_start_);
-                const std::size_t take = std::min(count, buffer_length_ - offset);
-                std::memcpy(target, buffer_.get() + offset, take);
-                target += take;
-                count -= take;
-                position_ += take;
-                continue;
-            }
-            if (count >= kBufferSize) return ReadDirect(target, count);
-            if (PsdResult result = Fill(); result != PsdOk) return result;
-        }
+        *out = bytes_.subspan(static_cast<std::size_t>(position_), count);
+        position_ += count;
+        return PsdOk;
+    }
+
+    PsdResult Read(void* out, std::size_t count) {
+        std::span<const std::uint8_t> bytes;
+        if (PsdResult result = Take(count, &bytes); result != PsdOk) return result;
+        if (count != 0) std::memcpy(out, bytes.data(), count);
         return PsdOk;
     }
 
@@ -146,69 +130,14 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBufferSize = 64 * 1024;
-
-    PsdResult Fail() {
-        error_ = errno;
-        return PsdSystemError;
-    }
-
-    bool SeekTo(std::uint64_t offset) {
-        if (file_offset_ == offset) return true;
-        if (!file_.Seek(offset)) return false;
-        file_offset_ = offset;
-        return true;
-    }
-
-    PsdResult Transfer(std::uint8_t* target, std::size_t count) {
-        if (!SeekTo(position_)) return Fail();
-        std::size_t got = 0;
-        switch (ReadFully(file_, target, count, &got)) {
-            case ReadStatus::Complete:
-                file_offset_ += count;
-                return PsdOk;
-            case ReadStatus::Short:
-                file_offset_ += got;
-                return PsdBadFormat;
-            case ReadStatus::Failed:
-                file_offset_ = kUnknownOffset;
-                return Fail();
-        }
-        return PsdBadFormat;
-    }
-
-    PsdResult ReadDirect(std::uint8_t* target, std::size_t count) {
-        if (PsdResult result = Transfer(target, count); result != PsdOk) return result;
-        position_ += count;
-        return PsdOk;
-    }
-
-    PsdResult Fill() {
-        const std::size_t length =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, size_ - position_));
-        buffer_length_ = 0;
-        if (PsdResult result = Transfer(buffer_.get(), length); result != PsdOk) return result;
-        buffer_start_ = position_;
-        buffer_length_ = length;
-        return PsdOk;
-    }
-
-    static constexpr std::uint64_t kUnknownOffset = std::numeric_limits<std::uint64_t>::max();
-
-    File file_;
-    Block buffer_;
-    std::uint64_t size_ = 0;
-    std::uint64_t limit_ = 0;
+    std::span<const std::uint8_t> bytes_;
+    std::uint64_t limit_;
     std::uint64_t position_ = 0;
-    std::uint64_t file_offset_ = 0;
-    std::uint64_t buffer_start_ = 0;
-    std::size_t buffer_length_ = 0;
-    int error_ = 0;
 };
 
 namespace {
 
-using Reader = PsdFileReader;
+using Reader = PsdReader;
 
 #define PSD_TRY(expression)                                                                 \
     do {                                                                                    \
@@ -260,11 +189,10 @@ PsdResult ReadChannel(Reader& reader, std::uint32_t width, std::uint32_t height,
             }
             if (total > reader.Remaining()) return PsdBadFormat;
             PSD_TRY(prepare());
-            std::uint8_t packed[std::numeric_limits<std::uint16_t>::max()];
             for (std::uint32_t y = 0; y < height; ++y) {
-                PSD_TRY(reader.Read(packed, counts[y]));
-                if (!DecodePackBitsRow({packed, counts[y]},
-                                       {out ? rowAt(y) : nullptr, out ? width : 0}))
+                std::span<const std::uint8_t> packed;
+                PSD_TRY(reader.Take(counts[y], &packed));
+                if (!DecodePackBitsRow(packed, {out ? rowAt(y) : nullptr, out ? width : 0}))
                     return PsdBadFormat;
             }
             return PsdOk;
@@ -423,19 +351,30 @@ PsdResult ReadLayerChannels(Reader& reader, CPSDLayer& layer,
 
 }  // namespace
 
+PsdResult CPSDParser::Parse(std::span<const std::uint8_t> file) {
+    Reset();
+    PsdReader reader(file);
+    const PsdResult result = ParseDocument(reader);
+    if (result != PsdOk) Reset();
+    return result;
+}
+
 PsdResult CPSDParser::ParseFile(const char* path) {
     LastErrorScope lastError;
     Reset();
     if (!path) return PsdNullPath;
-    PsdResult result;
-    {
-        PsdFileReader reader;
-        result = reader.Open(path);
-        if (result == PsdOk) result = Parse(reader);
-        if (result == PsdSystemError) lastError.KeepSystemError(reader.SystemError());
+    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
+    switch (loaded.status) {
+        case LoadStatus::Ok:
+            return Parse(loaded.Bytes());
+        case LoadStatus::SystemError:
+            lastError.KeepSystemError(loaded.error);
+            return PsdSystemError;
+        case LoadStatus::TooLarge:
+        case LoadStatus::OutOfMemory:
+            return PsdOutOfMemory;
     }
-    if (result != PsdOk) Reset();
-    return result;
+    return PsdOutOfMemory;
 }
 
 void CPSDParser::Reset() {
@@ -451,7 +390,7 @@ void CPSDParser::Reset() {
     layers_.clear();
 }
 
-PsdResult CPSDParser::Parse(PsdFileReader& reader) {
+PsdResult CPSDParser::ParseDocument(PsdReader& reader) {
     std::uint8_t header[kHeaderSize];
     PSD_TRY(reader.Read(header, sizeof header));
     if (std::memcmp(header, "8BPS", 4) != 0) return PsdBadFormat;
@@ -488,7 +427,7 @@ PsdResult CPSDParser::Parse(PsdFileReader& reader) {
     return color_mode_ == kPsdModeRgb ? ParseLayers(reader) : ParseIndexedImage(reader);
 }
 
-PsdResult CPSDParser::ParseLayers(PsdFileReader& reader) {
+PsdResult CPSDParser::ParseLayers(PsdReader& reader) {
     std::uint32_t sectionLength = 0;
     PSD_TRY(reader.ReadInt(&sectionLength));
     if (sectionLength == 0) return PsdNoLayer;
@@ -519,7 +458,7 @@ PsdResult CPSDParser::ParseLayers(PsdFileReader& reader) {
     return PsdOk;
 }
 
-PsdResult CPSDParser::ParseIndexedImage(PsdFileReader& reader) {
+PsdResult CPSDParser::ParseIndexedImage(PsdReader& reader) {
     std::uint32_t sectionLength = 0;
     PSD_TRY(reader.ReadInt(&sectionLength));  // layer and mask information
     PSD_TRY(reader.Skip(sectionLength));

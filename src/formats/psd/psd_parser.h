@@ -12,7 +12,7 @@
 #include "platform/block.h"
 #include "formats/psd/psd_result.h"
 
-class PsdFileReader;
+class PsdReader;
 
 // The colour modes of the file header.
 constexpr std::int16_t kPsdModeIndexed = 2;
@@ -55,8 +55,12 @@ public:
     CPSDParser(const CPSDParser&) = delete;
     CPSDParser& operator=(const CPSDParser&) = delete;
 
-    // Reads a document. Whatever an earlier parse left is freed first; on failure
-    // the parser is left empty. errno is restored on return, except after
+    // Parses the bytes of a document; no I/O. Whatever an earlier parse left is
+    // freed first; on failure the parser is left empty.
+    PsdResult Parse(std::span<const std::uint8_t> file);
+    // Loads the file at `path` and parses it. PsdNullPath for a null path,
+    // PsdSystemError when it cannot be opened or read, PsdOutOfMemory for a file
+    // over kMaxImageFileBytes. errno is restored on return, except after
     // PsdSystemError, when it holds the failing call's code.
     PsdResult ParseFile(const char* path);
     // Frees everything the parser holds.
@@ -78,9 +82,9 @@ public:
     const std::vector<std::unique_ptr<CPSDLayer>>& Layers() const { return layers_; }
 
 private:
-    PsdResult Parse(PsdFileReader& reader);
-    PsdResult ParseLayers(PsdFileReader& reader);
-    PsdResult ParseIndexedImage(PsdFileReader& reader);
+    PsdResult ParseDocument(PsdReader& reader);
+    PsdResult ParseLayers(PsdReader& reader);
+    PsdResult ParseIndexedImage(PsdReader& reader);
 
     std::int16_t version_ = 0;
     std::int32_t channels_ = 0;

@@ -8,6 +8,7 @@
 
 #include "formats/compilation.h"
 #include "core/dib.h"
+#include "core/image_limits.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
 #include "support/scripted_interaction.h"
@@ -50,10 +51,9 @@ Bytes Anih(std::uint32_t frames, std::uint32_t steps = 0, std::uint32_t rate = 1
 class AniFile : public testing::Test {
 protected:
     IconResult Read(const Bytes& bytes) {
-        WriteBytes(path, bytes);
         content = std::make_unique<AniContent>();
         anih = AniHeader{};
-        return ReadAniFile(path.c_str(), content.get(), &anih);
+        return ParseAni(bytes, content.get(), &anih);
     }
 
     // Imports what Read read into `list` and `compilation`.
@@ -78,8 +78,7 @@ protected:
         return out;
     }
 
-    ScratchDir dir;
-    std::string path = dir.File("t.ani");
+    std::string path = "t.ani";
     std::unique_ptr<AniContent> content;
     AniHeader anih;
     ScriptedInteraction ui;
@@ -262,7 +261,9 @@ TEST_F(AniFile, NamesAndArtistsAreWindows1252) {
 }
 
 TEST_F(AniFile, SinkPiecesComeInFileOrderAndTheSinkCanStop) {
-    WriteBytes(path, AniFileBytes({RiffList("INFO", {RiffChunk("INAM", {'n', 0})}), Anih(2),
+    ScratchDir dir;
+    const std::string file = dir.File("t.ani");
+    WriteBytes(file, AniFileBytes({RiffList("INFO", {RiffChunk("INAM", {'n', 0})}), Anih(2),
                                    RiffChunk("rate", U32Values({1, 2})), Frames(2, 2)}));
     std::vector<int> kinds;
     AniContent kept;
@@ -273,7 +274,7 @@ TEST_F(AniFile, SinkPiecesComeInFileOrderAndTheSinkCanStop) {
         return kinds.size() < 4;
     };
     AniHeader header;
-    EXPECT_EQ(ReadAniFile(path.c_str(), sink, &header), IconStopped);
+    EXPECT_EQ(ReadAniFile(file.c_str(), sink, &header), IconStopped);
     EXPECT_EQ(kinds, (std::vector<int>{AniPieceName, AniPieceRates, AniPieceImage, AniPieceImage}));
     EXPECT_EQ(kept.images.size(), 2u);
     EXPECT_EQ(kept.images[1].frameIndex, 0);
@@ -283,7 +284,11 @@ TEST_F(AniFile, SinkPiecesComeInFileOrderAndTheSinkCanStop) {
     EXPECT_EQ(errno, ENOENT);
     errno = 77;
     EXPECT_EQ(ReadAniFile(nullptr, sink, &header), IconInvalidArg);
+    // Only the size of a file over the limit is looked at.
+    const std::string huge = MakeSparseFile(dir, "huge.ani", kMaxImageFileBytes + 1);
+    EXPECT_EQ(ReadAniFile(huge.c_str(), sink, &header), IconBadFormat);
     EXPECT_EQ(errno, 77);
+    EXPECT_EQ(kinds.size(), 4u);
 }
 
 TEST_F(AniFile, ImportAddsEachImageOnceWithItsFramesRate) {
@@ -473,11 +478,11 @@ TEST(AniCorpus, FilesReadWithTheirFramesRatesAndSequences) {
             std::string line;
             while (std::getline(lines, line)) {
                 ASSERT_LT(image, content.images.size());
-                const tagICON_IMAGE_INFO& info = content.images[image++];
+                const IconImage& info = content.images[image++];
                 std::string expectedStart = "--cursor --index=";
                 EXPECT_EQ(line.rfind(expectedStart, 0), 0u) << line;
                 EXPECT_NE(line.find(" --width=" + std::to_string(info.header->biWidth) +
-                                    " --height=" + std::to_string(DibAbsHeight(info.header))),
+                                    " --height=" + std::to_string(DibAbsHeight(info.header.get()))),
                           std::string::npos)
                     << line;
                 EXPECT_NE(line.find(" --hotspot-x=" + std::to_string(info.hotspotX) +

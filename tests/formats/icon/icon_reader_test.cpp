@@ -8,6 +8,7 @@
 
 #include "formats/compilation.h"
 #include "core/dib.h"
+#include "core/image_limits.h"
 #include "core/item_list.h"
 #include "formats/icon/icon_file.h"
 #include "support/icon_bytes.h"
@@ -16,11 +17,8 @@
 
 namespace {
 
-IconResult ReadBytesAsIcon(const Bytes& bytes, OwnedImages& out) {
-    ScratchDir dir;
-    std::string path = dir.File("t.ico");
-    WriteBytes(path, bytes);
-    return ReadIconFile(path.c_str(), out.Sink());
+IconResult ParseBytes(const Bytes& bytes, OwnedImages& out) {
+    return ParseIcon(bytes, out.Sink());
 }
 
 TestEntry Entry(std::uint8_t width, std::uint8_t height, Bytes data, std::uint16_t word4 = 1,
@@ -61,7 +59,7 @@ TEST(IconReader, RefusesBadHeadersBeforeReadingAnImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OwnedImages images;
-        EXPECT_EQ(ReadBytesAsIcon(c.bytes, images), IconBadFormat);
+        EXPECT_EQ(ParseBytes(c.bytes, images), IconBadFormat);
         EXPECT_TRUE(images.images.empty());
     }
 }
@@ -113,7 +111,7 @@ TEST(IconReader, RefusesEntriesThatDoNotHoldTheirImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OwnedImages images;
-        EXPECT_EQ(ReadBytesAsIcon(MakeIconFileBytes(1, {c.entry}), images), IconBadFormat);
+        EXPECT_EQ(ParseBytes(MakeIconFileBytes(1, {c.entry}), images), IconBadFormat);
         EXPECT_TRUE(images.images.empty());
     }
 }
@@ -126,21 +124,22 @@ TEST(IconReader, TheEntryHeightDecidesWhetherTheDibCarriesAMask) {
     for (std::uint8_t entryHeight : {std::uint8_t{32}, std::uint8_t{0}}) {
         SCOPED_TRACE(int{entryHeight});
         OwnedImages images;
-        ASSERT_EQ(ReadBytesAsIcon(MakeIconFileBytes(1, {Entry(2, entryHeight, block)}), images),
-                  IconOk);
+        ASSERT_EQ(ParseBytes(MakeIconFileBytes(1, {Entry(2, entryHeight, block)}), images), IconOk);
         ASSERT_EQ(images.images.size(), 1u);
-        const tagICON_IMAGE_INFO& image = images.images[0];
+        const IconImage& image = images.images[0];
         const std::size_t rows = entryHeight == 32 ? 32 : 64;
         EXPECT_EQ(image.header->biHeight, static_cast<int>(rows));
         EXPECT_EQ(image.header->biWidth, 2);
         EXPECT_EQ(image.header->biBitCount, 4);
-        EXPECT_EQ(BlockBytes(reinterpret_cast<std::uint8_t*>(image.header) + 40, table),
+        EXPECT_EQ(BlockBytes(reinterpret_cast<std::uint8_t*>(image.header.get()) + 40, table),
                   Bytes(block.begin() + 40, block.begin() + 40 + table));
         const auto rowsAt = block.begin() + 40 + table;
-        EXPECT_EQ(BlockBytes(image.bits, rows * stride), Bytes(rowsAt, rowsAt + rows * stride));
+        EXPECT_EQ(BlockBytes(image.bits.get(), rows * stride),
+                  Bytes(rowsAt, rowsAt + rows * stride));
         if (entryHeight == 32) {
             ASSERT_NE(image.mask, nullptr);
-            EXPECT_EQ(BlockBytes(image.mask, 32 * 4), Bytes(rowsAt + 32 * stride, block.end()));
+            EXPECT_EQ(BlockBytes(image.mask.get(), 32 * 4),
+                      Bytes(rowsAt + 32 * stride, block.end()));
         } else {
             EXPECT_EQ(image.mask, nullptr);
         }
@@ -155,12 +154,13 @@ TEST(IconReader, KeepsTopDownRowsAndLongHeadersAsStored) {
     Bytes extra(84, 0xAB);
     block.insert(block.begin() + 40, extra.begin(), extra.end());
     OwnedImages images;
-    ASSERT_EQ(ReadBytesAsIcon(MakeIconFileBytes(1, {Entry(3, 3, block)}), images), IconOk);
-    const tagICON_IMAGE_INFO& image = images.images.at(0);
+    ASSERT_EQ(ParseBytes(MakeIconFileBytes(1, {Entry(3, 3, block)}), images), IconOk);
+    const IconImage& image = images.images.at(0);
     EXPECT_EQ(image.header->biSize, 124u);
     EXPECT_EQ(image.header->biHeight, -3);
-    EXPECT_EQ(reinterpret_cast<std::uint8_t*>(image.header)[123], 0xAB);
-    EXPECT_EQ(BlockBytes(image.bits, 3 * 12), Bytes(block.begin() + 124, block.begin() + 124 + 36));
+    EXPECT_EQ(reinterpret_cast<std::uint8_t*>(image.header.get())[123], 0xAB);
+    EXPECT_EQ(BlockBytes(image.bits.get(), 3 * 12),
+              Bytes(block.begin() + 124, block.begin() + 124 + 36));
     ASSERT_NE(image.mask, nullptr);
 }
 
@@ -169,9 +169,9 @@ TEST(IconReader, HotSpotsComeFromTheEntryForIconsAndCursorsAlike) {
     for (std::uint16_t type : {std::uint16_t{1}, std::uint16_t{2}}) {
         SCOPED_TRACE(type);
         OwnedImages images;
-        ASSERT_EQ(ReadBytesAsIcon(MakeIconFileBytes(type, {Entry(1, 1, block, 1, 32),
-                                                           Entry(1, 1, block, 0xFFFF, 7)}),
-                                  images),
+        ASSERT_EQ(ParseBytes(MakeIconFileBytes(
+                                 type, {Entry(1, 1, block, 1, 32), Entry(1, 1, block, 0xFFFF, 7)}),
+                             images),
                   IconOk);
         ASSERT_EQ(images.images.size(), 2u);
         EXPECT_EQ(images.images[0].hotspotX, 1);
@@ -185,24 +185,21 @@ TEST(IconReader, HotSpotsComeFromTheEntryForIconsAndCursorsAlike) {
 TEST(IconReader, StopsWhenTheSinkSaysSoAndKeepsWhatItHandedOut) {
     Bytes block = MakeDibBlock(1, 2, 8);
     Bytes file = MakeIconFileBytes(1, {Entry(1, 1, block), Entry(1, 1, block), Entry(1, 1, block)});
-    ScratchDir dir;
-    std::string path = dir.File("x.ico");
-    WriteBytes(path, file);
     OwnedImages images;
     IconImageSink keep = images.Sink();
     int calls = 0;
-    EXPECT_EQ(ReadIconFile(path.c_str(),
-                           [&](tagICON_IMAGE_INFO& image) {
-                               keep(image);
-                               return ++calls < 2;
-                           }),
+    EXPECT_EQ(ParseIcon(file,
+                        [&](IconImage& image) {
+                            keep(image);
+                            return ++calls < 2;
+                        }),
               IconStopped);
     EXPECT_EQ(images.images.size(), 2u);
 
     // A failure after a good entry: the first image has reached the sink.
     Bytes broken = MakeIconFileBytes(1, {Entry(1, 1, block), Entry(1, 1, Bytes(10, 0))});
     OwnedImages partial;
-    EXPECT_EQ(ReadBytesAsIcon(broken, partial), IconBadFormat);
+    EXPECT_EQ(ParseBytes(broken, partial), IconBadFormat);
     EXPECT_EQ(partial.images.size(), 1u);
 }
 
@@ -219,16 +216,26 @@ TEST(IconReader, SystemErrorsLeaveErrnoAndOtherResultsKeepIt) {
     errno = 1234;
     EXPECT_EQ(ReadIconFile(nullptr, images.Sink()), IconInvalidArg);
     EXPECT_EQ(ReadIconFile(bad.c_str(), images.Sink()), IconBadFormat);
+    // Only the size of a file over the limit is looked at.
+    const std::string huge = MakeSparseFile(dir, "huge.ico", kMaxImageFileBytes + 1);
+    EXPECT_EQ(ReadIconFile(huge.c_str(), images.Sink()), IconBadFormat);
     EXPECT_EQ(errno, 1234);
+    EXPECT_TRUE(images.images.empty());
+
+    // The wrapper hands over what the parser finds.
+    const std::string good = dir.File("good.ico");
+    WriteBytes(good, MakeIconFileBytes(1, {Entry(2, 2, MakeDibBlock(2, 4, 32))}));
+    EXPECT_EQ(ReadIconFile(good.c_str(), images.Sink()), IconOk);
+    EXPECT_EQ(images.images.size(), 1u);
 }
 
 TEST(IconReader, AddIconImageAppendsAnItemWithTheIconDefaults) {
     CItemList list;
     OwnedImages images;
     Bytes block = MakeDibBlock(2, 4, 32);
-    ASSERT_EQ(ReadBytesAsIcon(MakeIconFileBytes(2, {Entry(2, 2, block, 5, 6)}), images), IconOk);
-    tagICON_IMAGE_INFO& image = images.images.at(0);
-    const DibHeader* header = image.header;
+    ASSERT_EQ(ParseBytes(MakeIconFileBytes(2, {Entry(2, 2, block, 5, 6)}), images), IconOk);
+    IconImage& image = images.images.at(0);
+    const DibHeader* header = image.header.get();
     EXPECT_TRUE(AddIconImage(list, image));
     EXPECT_EQ(image.header, nullptr);  // taken over
     ASSERT_EQ(list.Count(), 1);
@@ -243,8 +250,8 @@ TEST(IconReader, AddIconImageAppendsAnItemWithTheIconDefaults) {
     EXPECT_EQ(item->x, 0);
 
     // A record without pixels adds nothing.
-    tagICON_IMAGE_INFO headerOnly;
-    headerOnly.header = AllocateHeaderBlock(40).release();
+    IconImage headerOnly;
+    headerOnly.header = AllocateHeaderBlock(40);
     EXPECT_TRUE(AddIconImage(list, headerOnly));
     EXPECT_EQ(list.Count(), 1);
 }
@@ -298,14 +305,15 @@ TEST(IconReader, CorpusFilesAgreeWithIcotool) {
                     continue;
                 }
                 ASSERT_LT(index, images.images.size()) << line;
-                const tagICON_IMAGE_INFO& image = images.images[index++];
+                const IconImage& image = images.images[index++];
                 auto field = [&](const std::string& name) {
                     std::size_t at = line.find("--" + name + "=");
                     return at == std::string::npos ? -1
                                                    : std::stoi(line.substr(at + name.size() + 3));
                 };
                 EXPECT_EQ(field("width"), image.header->biWidth) << line;
-                EXPECT_EQ(field("height"), static_cast<int>(DibAbsHeight(image.header))) << line;
+                EXPECT_EQ(field("height"), static_cast<int>(DibAbsHeight(image.header.get())))
+                    << line;
                 // icotool names the directory's depth for PNG entries.
                 if (image.mask) {
                     EXPECT_EQ(field("bit-depth"), image.header->biBitCount) << line;

@@ -105,7 +105,7 @@ TEST(IconWriter, EveryDepthAndRowOrderReadsBackWithTheSamePixelsAndMask) {
         ASSERT_EQ(read.images.size(), images.size());
         for (std::size_t i = 0; i < images.size(); ++i) {
             SCOPED_TRACE(i);
-            ExpectSamePicture(images[i].Record(), read.images[i]);
+            ExpectSamePicture(images[i].Record(), Borrowed(read.images[i]));
             // An icon's entry carries planes and bit count where a cursor's has its hot spot.
             EXPECT_EQ(read.images[i].hotspotX, kind == 1 ? 1 : images[i].hotspotX);
             EXPECT_EQ(read.images[i].hotspotY,
@@ -275,7 +275,7 @@ TEST(IconWriter, ImagesOf256PixelsOrMoreAreStoredAsPng) {
     ASSERT_EQ(ReadIconFile(path.c_str(), read.Sink()), IconOk);
     ASSERT_EQ(read.images.size(), 3u);
     EXPECT_EQ(read.images[0].header->biWidth, 256);
-    EXPECT_EQ(DibAbsHeight(read.images[1].header), 300u);
+    EXPECT_EQ(DibAbsHeight(read.images[1].header.get()), 300u);
     EXPECT_EQ(read.images[0].mask, nullptr);
     // The PNG entries hold the very pixels.
     for (int i = 0; i < 2; ++i) {
@@ -283,8 +283,9 @@ TEST(IconWriter, ImagesOf256PixelsOrMoreAreStoredAsPng) {
         int differences = 0;
         for (int y = 0; y < static_cast<int>(DibAbsHeight(h)); ++y)
             for (int x = 0; x < h->biWidth; ++x)
-                differences += DibGetPixel(h, images[i].bits.get(), x, y) !=
-                               DibGetPixel(read.images[i].header, read.images[i].bits, x, y);
+                differences +=
+                    DibGetPixel(h, images[i].bits.get(), x, y) !=
+                    DibGetPixel(read.images[i].header.get(), read.images[i].bits.get(), x, y);
         EXPECT_EQ(differences, 0) << i;
     }
 }
@@ -302,9 +303,10 @@ TEST(IconWriter, CorpusImagesSurviveARoundTrip) {
             if (ReadIconFile(file.path().c_str(), original.Sink()) != IconOk) continue;
             SCOPED_TRACE(file.path().string());
             std::vector<tagICON_IMAGE_INFO> records;
-            for (const tagICON_IMAGE_INFO& image : original.images)
-                if (image.mask && image.header->biWidth <= 255 && DibAbsHeight(image.header) <= 255)
-                    records.push_back(image);
+            for (const IconImage& image : original.images)
+                if (image.mask && image.header->biWidth <= 255 &&
+                    DibAbsHeight(image.header.get()) <= 255)
+                    records.push_back(Borrowed(image));
             if (records.empty()) continue;
             std::string path = dir.File("round.cur");
             ASSERT_EQ(WriteIconFile(path.c_str(), 2, records.data(), records.size()), IconOk);
@@ -312,7 +314,7 @@ TEST(IconWriter, CorpusImagesSurviveARoundTrip) {
             ASSERT_EQ(ReadIconFile(path.c_str(), read.Sink()), IconOk);
             ASSERT_EQ(read.images.size(), records.size());
             for (std::size_t i = 0; i < records.size(); ++i) {
-                ExpectSamePicture(records[i], read.images[i]);
+                ExpectSamePicture(records[i], Borrowed(read.images[i]));
                 EXPECT_EQ(read.images[i].hotspotX, records[i].hotspotX);
                 EXPECT_EQ(read.images[i].hotspotY, records[i].hotspotY);
             }

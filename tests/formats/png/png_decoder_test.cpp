@@ -113,8 +113,8 @@ TEST(PngDecoder, InterlacedImagesOfEveryDepthMatchLibpng) {
                 ASSERT_EQ(Decode(file, &got), PngOk);
                 ASSERT_EQ(got.images.size(), 1u);
                 ExpectMatchesReference(DecodeWithLibpng(file), got.images[0]);
-                const DibHeader* header = got.images[0].header;
-                const std::uint8_t* bits = got.images[0].bits;
+                const DibHeader* header = got.images[0].header.get();
+                const std::uint8_t* bits = got.images[0].bits.get();
                 const Bytes block(bits, bits + RowStride(w, header->biBitCount) * h);
                 if (interlaced)
                     EXPECT_EQ(block, twinBits);
@@ -258,11 +258,11 @@ TEST(PngDecoder, ConversionRules) {
         const auto& image = got.images.at(0);
         EXPECT_EQ(image.header->biBitCount, 4);
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(DibValueAt(image.header, image.bits, x, 0), unsigned(x));
-        EXPECT_EQ(ColorTableOf(image.header)[2].rgbRed, 170);
-        EXPECT_EQ(ColorTableOf(image.header)[15].rgbRed, 0);
-        EXPECT_EQ(image.bits[0], 0x01);
-        EXPECT_EQ(image.bits[1], 0x23);
+            EXPECT_EQ(DibValueAt(image.header.get(), image.bits.get(), x, 0), unsigned(x));
+        EXPECT_EQ(ColorTableOf(image.header.get())[2].rgbRed, 170);
+        EXPECT_EQ(ColorTableOf(image.header.get())[15].rgbRed, 0);
+        EXPECT_EQ(image.bits.get()[0], 0x01);
+        EXPECT_EQ(image.bits.get()[1], 0x23);
     }
     {
         SCOPED_TRACE("16-bit RGB keeps the high bytes, stored B, G, R");
@@ -271,10 +271,10 @@ TEST(PngDecoder, ConversionRules) {
                   PngOk);
         const auto& image = got.images.at(0);
         EXPECT_EQ(image.header->biBitCount, 24);
-        EXPECT_EQ(image.bits[0], 0x9A);
-        EXPECT_EQ(image.bits[1], 0x56);
-        EXPECT_EQ(image.bits[2], 0x12);
-        EXPECT_EQ(image.bits[3], 0);  // row padding is zeroed
+        EXPECT_EQ(image.bits.get()[0], 0x9A);
+        EXPECT_EQ(image.bits.get()[1], 0x56);
+        EXPECT_EQ(image.bits.get()[2], 0x12);
+        EXPECT_EQ(image.bits.get()[3], 0);  // row padding is zeroed
     }
     {
         SCOPED_TRACE("an 8-bit palette of 200 entries: the rest of the table is black");
@@ -282,12 +282,12 @@ TEST(PngDecoder, ConversionRules) {
         for (int i = 0; i < 200; ++i) plte.insert(plte.end(), {std::uint8_t(i), 1, 2});
         Collected got;
         ASSERT_EQ(Decode(StillPng(2, 1, 8, 3, {{199, 200}}, plte), &got), PngOk);
-        const RgbQuad* table = ColorTableOf(got.images.at(0).header);
+        const RgbQuad* table = ColorTableOf(got.images.at(0).header.get());
         EXPECT_EQ(table[199].rgbRed, 199);
         EXPECT_EQ(table[199].rgbBlue, 2);
         EXPECT_EQ(table[200].rgbRed, 0);
         EXPECT_EQ(table[200].rgbBlue, 0);
-        EXPECT_EQ(DibValueAt(got.images[0].header, got.images[0].bits, 1, 0), 200u);
+        EXPECT_EQ(DibValueAt(got.images[0].header.get(), got.images[0].bits.get(), 1, 0), 200u);
     }
     {
         SCOPED_TRACE("a filter type above 4 is read as None");
@@ -296,8 +296,8 @@ TEST(PngDecoder, ConversionRules) {
         png.Ihdr(2, 2, 8, 0).Chunk("IDAT", Compress(raw)).Iend();
         Collected got;
         ASSERT_EQ(Decode(png.Data(), &got), PngOk);
-        EXPECT_EQ(DibValueAt(got.images[0].header, got.images[0].bits, 1, 0), 20u);
-        EXPECT_EQ(DibValueAt(got.images[0].header, got.images[0].bits, 1, 1), 40u);
+        EXPECT_EQ(DibValueAt(got.images[0].header.get(), got.images[0].bits.get(), 1, 0), 20u);
+        EXPECT_EQ(DibValueAt(got.images[0].header.get(), got.images[0].bits.get(), 1, 1), 40u);
     }
     {
         SCOPED_TRACE("a still image split over three IDAT chunks");
@@ -313,7 +313,7 @@ TEST(PngDecoder, ConversionRules) {
         Collected got;
         ASSERT_EQ(Decode(png.Data(), &got), PngOk);
         ASSERT_EQ(got.images.size(), 1u);
-        EXPECT_EQ(DibValueAt(got.images[0].header, got.images[0].bits, 1, 1), 4u);
+        EXPECT_EQ(DibValueAt(got.images[0].header.get(), got.images[0].bits.get(), 1, 1), 4u);
     }
 }
 
@@ -340,7 +340,7 @@ TEST(PngDecoder, AnimationChunks) {
         EXPECT_EQ(got.images[0].header->biWidth, 2);
         EXPECT_EQ(got.images[1].frameIndex, 2);
         EXPECT_EQ(got.images[1].header->biWidth, 1);  // the fcTL's size
-        EXPECT_EQ(DibValueAt(got.images[1].header, got.images[1].bits, 0, 0), 20u);
+        EXPECT_EQ(DibValueAt(got.images[1].header.get(), got.images[1].bits.get(), 0, 0), 20u);
     }
     {
         SCOPED_TRACE("default image over two IDAT chunks, frame over two fdAT chunks");
@@ -357,9 +357,9 @@ TEST(PngDecoder, AnimationChunks) {
         Collected got;
         ASSERT_EQ(Decode(png.Data(), &got), PngOk);
         ASSERT_EQ(got.images.size(), 2u);
-        EXPECT_EQ(DibValueAt(got.images[0].header, got.images[0].bits, 1, 1), 13u);
+        EXPECT_EQ(DibValueAt(got.images[0].header.get(), got.images[0].bits.get(), 1, 1), 13u);
         EXPECT_EQ(got.images[1].frameIndex, 2);  // the first fdAT's sequence number
-        EXPECT_EQ(DibValueAt(got.images[1].header, got.images[1].bits, 2, 1), 35u);
+        EXPECT_EQ(DibValueAt(got.images[1].header.get(), got.images[1].bits.get(), 2, 1), 35u);
     }
     {
         SCOPED_TRACE("a second, separate IDAT in an animation");
@@ -427,8 +427,8 @@ TEST(PngDecoder, AnimatedCorpusFiles) {
             EXPECT_EQ(r.blendOp, f[25]);
         }
         for (const auto& image : got.images) {
-            ASSERT_NE(image.header, nullptr);
-            ASSERT_NE(image.bits, nullptr);
+            ASSERT_NE(image.header.get(), nullptr);
+            ASSERT_NE(image.bits.get(), nullptr);
         }
     }
     EXPECT_GT(decoded, 40);

@@ -316,7 +316,7 @@ TEST(PngEncoder, AnimationChunkOrderAndFrames) {
             const std::size_t size =
                 RowStride(std::uint32_t(source.header->biWidth), 32) * source.header->biHeight;
             ASSERT_EQ(got.images[i].header->biWidth, source.header->biWidth);
-            EXPECT_EQ(std::memcmp(got.images[i].bits, source.bits, size), 0) << "frame " << i;
+            EXPECT_EQ(std::memcmp(got.images[i].bits.get(), source.bits, size), 0) << "frame " << i;
         }
         EXPECT_EQ(got.images[1].frameIndex, 2);
         EXPECT_EQ(DecodeWithLibpng(png).error, "");

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "core/image_limits.h"
 #include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
@@ -18,11 +19,7 @@ const Bytes kFrameB = Compress(UnfilteredRows({{5}}));
 
 class PngImport : public testing::Test {
 protected:
-    // Reads bytes written to a scratch file into the context.
-    PngResult Read(const Bytes& file) {
-        WriteBytes(path, file);
-        return ReadPngFile(path.c_str(), &context);
-    }
+    PngResult Read(const Bytes& file) { return ParsePng(file, &context); }
 
     ScratchDir dir;
     std::string path = dir.File("in.png");
@@ -114,11 +111,17 @@ TEST_F(PngImport, ReadFailures) {
     EXPECT_EQ(ReadPngFile(dir.File("missing.png").c_str(), &context), PngSystemError);
     EXPECT_EQ(errno, ENOENT);
     errno = 77;
-    EXPECT_EQ(Read({}), PngNotPng);
+    WriteBytes(path, {});
+    EXPECT_EQ(ReadPngFile(path.c_str(), &context), PngNotPng);
+    // Only the size of a file over the limit is looked at.
+    const std::string huge = MakeSparseFile(dir, "huge.png", kMaxImageFileBytes + 1);
+    EXPECT_EQ(ReadPngFile(huge.c_str(), &context), PngOutOfMemory);
     EXPECT_EQ(errno, 77);
+    EXPECT_EQ(Read({}), PngNotPng);
     EXPECT_EQ(Read({'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}), PngNotPng);
     EXPECT_EQ(ReadPngFile(nullptr, &context), PngInvalidArg);
     EXPECT_EQ(ReadPngFile(path.c_str(), nullptr), PngInvalidArg);
+    EXPECT_EQ(ParsePng({}, nullptr), PngInvalidArg);
 
     // A frame decoded before the fault is not kept.
     PngBuilder png;

@@ -270,8 +270,8 @@ std::uint32_t DibValueAt(const DibHeader* header, const std::uint8_t* bits, int 
 
 // Checks a decoded DIB against libpng's reading of the same file, through the
 // conversion table: bit counts, colour tables, indices and B, G, R, A bytes.
-void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& image) {
-    const DibHeader* h = image.header;
+void ExpectMatchesReference(const ReferenceImage& ref, const PngImage& image) {
+    const DibHeader* h = image.header.get();
     ASSERT_EQ(h->biSize, 40u);
     ASSERT_EQ(h->biWidth, static_cast<std::int32_t>(ref.width));
     ASSERT_EQ(h->biHeight, static_cast<std::int32_t>(ref.height));
@@ -326,7 +326,7 @@ void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& 
                     expected = s[2] | s[1] << 8 | s[0] << 16 | std::uint32_t(s[3]) << 24;
                     break;
             }
-            ASSERT_EQ(DibValueAt(h, image.bits, int(x), int(y)), expected)
+            ASSERT_EQ(DibValueAt(h, image.bits.get(), int(x), int(y)), expected)
                 << "pixel " << x << "," << y;
         }
     }

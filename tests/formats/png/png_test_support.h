@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -61,28 +60,20 @@ const RgbQuad* ColorTableOf(const DibHeader* header);
 
 // Checks a decoded DIB against libpng's reading of the same file through the
 // decoder's conversion table: bit count, colour table, indices, B, G, R, A.
-void ExpectMatchesReference(const ReferenceImage& ref, const tagPNG_IMAGE_INFO& image);
+void ExpectMatchesReference(const ReferenceImage& ref, const PngImage& image);
 
-// Collects what DecodePng delivers and frees the images it holds.
+// Collects what DecodePng delivers, images included.
 struct Collected {
-    std::vector<tagPNG_IMAGE_INFO> images;
+    std::vector<PngImage> images;
     std::vector<tagPNG_FRAME_CONTROL_INFO> frames;
     std::vector<PngAnimationControl> animation;
     int stopAfterImages = -1;  // answer false on this image (0-based), -1 never
 
-    Collected() = default;
-    Collected(const Collected&) = delete;
-    ~Collected() {
-        for (auto& image : images) {
-            std::free(image.header);
-            std::free(image.bits);
-        }
-    }
-    static bool Sink(PngSinkKind kind, const void* record, void* context) {
+    static bool Sink(PngSinkKind kind, void* record, void* context) {
         auto* self = static_cast<Collected*>(context);
         switch (kind) {
             case PngSinkImage:
-                self->images.push_back(*static_cast<const tagPNG_IMAGE_INFO*>(record));
+                self->images.push_back(std::move(*static_cast<PngImage*>(record)));
                 return self->stopAfterImages != static_cast<int>(self->images.size()) - 1;
             case PngSinkAnimationControl:
                 self->animation.push_back(*static_cast<const PngAnimationControl*>(record));

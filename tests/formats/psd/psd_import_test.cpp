@@ -55,8 +55,7 @@ class PsdImportTest : public ::testing::Test {
 protected:
     // Parses a document made from the layout and imports it with the given answer.
     bool Import(const PsdLayout& layout, std::optional<PsdImportChoice> answer) {
-        WriteBytes(dir_.File("doc.psd"), MakePsd(layout));
-        EXPECT_EQ(parser_.ParseFile(dir_.File("doc.psd").c_str()), PsdOk);
+        EXPECT_EQ(parser_.Parse(MakePsd(layout)), PsdOk);
         ui_.answer = std::move(answer);
         return ImportPsdDocument(ui_, parser_, list_, &code_, &added_);
     }
@@ -79,7 +78,6 @@ protected:
         return layout;
     }
 
-    ScratchDir dir_;
     CPSDParser parser_;
     PsdInteraction ui_;
     CItemList list_;

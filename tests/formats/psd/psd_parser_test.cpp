@@ -7,6 +7,7 @@
 #include <map>
 
 #include "core/dib.h"
+#include "core/image_limits.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"
 
@@ -22,20 +23,8 @@ std::vector<std::uint8_t> Pixel(const CPSDLayer& layer, int x, int y) {
     return {p, p + bytes};
 }
 
-// Parses the bytes from a scratch file; errno is what the parse left.
 PsdResult ParseBytes(CPSDParser& parser, const std::vector<std::uint8_t>& bytes) {
-    const int before = errno;
-    int after;
-    PsdResult result;
-    {
-        ScratchDir dir;
-        WriteBytes(dir.File("doc.psd"), bytes);
-        errno = before;
-        result = parser.ParseFile(dir.File("doc.psd").c_str());
-        after = errno;
-    }
-    errno = after;
-    return result;
+    return parser.Parse(bytes);
 }
 
 PsdLayerSpec RgbLayer(int left, int top, int right, int bottom, std::uint8_t r, std::uint8_t g,
@@ -179,13 +168,25 @@ TEST(PsdParser, RefusesBrokenAndUnsupportedDocumentsWithTheirCodes) {
     }
 }
 
-TEST(PsdParser, NullPathAndMissingFile) {
+TEST(PsdParser, ParseFileLoadsTheFileOrGivesItsCode) {
     CPSDParser parser;
     EXPECT_EQ(parser.ParseFile(nullptr), PsdNullPath);
     ScratchDir dir;
     errno = 0;
     EXPECT_EQ(parser.ParseFile(dir.File("missing.psd").c_str()), PsdSystemError);
     EXPECT_EQ(errno, ENOENT);
+    // Only the size of a file over the limit is looked at.
+    const std::string huge = MakeSparseFile(dir, "huge.psd", kMaxImageFileBytes + 1);
+    errno = 77;
+    EXPECT_EQ(parser.ParseFile(huge.c_str()), PsdOutOfMemory);
+    EXPECT_EQ(errno, 77);
+
+    PsdLayout layout;
+    layout.layers = {RgbLayer(0, 0, 1, 1, 1, 2, 3)};
+    WriteBytes(dir.File("doc.psd"), MakePsd(layout));
+    ASSERT_EQ(parser.ParseFile(dir.File("doc.psd").c_str()), PsdOk);
+    EXPECT_EQ(parser.Layers().size(), 1u);
+    EXPECT_EQ(errno, 77);
 }
 
 TEST(PsdParser, ReadsLayersWithTheirPicturesNamesAndFields) {

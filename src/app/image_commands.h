@@ -8,6 +8,16 @@
 
 class CIconmillApp;
 
+// What a command over pictures did.
+struct CommandOutcome {
+    // Convert and Rotate: the run went to its end; the resize steps: the item changed.
+    bool done = false;
+    // A failure was reported: the picture's (which ends the command) or a mask's
+    // (which does not).
+    bool failed = false;
+    explicit operator bool() const { return done; }
+};
+
 // The eight ids of the Convert submenu.
 enum ConvertCommandId : int {
     kConvert1Bit = 0,
@@ -29,7 +39,7 @@ enum ConvertCommandId : int {
 // picture. The first failure is reported and ends the run (earlier items stay
 // converted); ESC ends it after the current item. False when the run ended early
 // (cancelled question, failure or ESC).
-bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id);
+CommandOutcome ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id);
 
 // Rotates or flips (RotateFlipOperation) every selected original except 1 x 1
 // pictures, with its mask, in a cancellable busy state; a cursor hot spot moves
@@ -38,7 +48,7 @@ bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id);
 // mask shows the mask message and the run goes on, the item keeping its old mask
 // when the size did not change and no mask when it did. False when the run ended
 // early.
-bool RotateFlipSelectedItems(CIconmillApp& app, int operation);
+CommandOutcome RotateFlipSelectedItems(CIconmillApp& app, int operation);
 
 // The apply steps of Image Resize (stretch to width x height) and Canvas Resize
 // (anchor placement with `fill`; the mask's border is opaque) on the original at
@@ -48,6 +58,6 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation);
 // spots of the item and of its duplicates follow the picture (scaled and
 // truncated, or moved with the anchor's offset), clamped into it. True when the
 // item was changed.
-bool ApplyImageResize(CIconmillApp& app, int index, int width, int height);
-bool ApplyCanvasResize(CIconmillApp& app, int index, int width, int height, std::uint32_t anchor,
-                       std::uint32_t fill);
+CommandOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height);
+CommandOutcome ApplyCanvasResize(CIconmillApp& app, int index, int width, int height,
+                                 std::uint32_t anchor, std::uint32_t fill);

@@ -332,7 +332,8 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
                             static_cast<int>(canvasHeight), firstItem->x, firstItem->y,
                             &first.header, &first.bits, kPlaceOffset, 0);
         if (result != ImageOk) {
-            ReportImageResult(ui, false, result, 0, nullptr);
+            ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
+                              nullptr);
             return false;
         }
         images.front().header = first.header.get();
@@ -359,7 +360,18 @@ bool SaveAnimatedCursor(CIconmillApp& app, const std::string& path, bool selecte
     CAnimatedCursorCompilation settings(path);
     StoreAniOptions(options, &settings);
     AniWriteInputs inputs;
-    if (!MapItemsToAniInputs(ui, app.Items(), selectedOnly, settings, &inputs)) return false;
+    switch (MapItemsToAniInputs(app.Items(), selectedOnly, settings, &inputs)) {
+        case AniInputsOk:
+            break;
+        case AniInputsNothing:
+            return false;
+        case AniInputsImageCount:
+            ui.ShowMessage({kStrAniImageCount,
+                            FormatMessageText(LoadStringText(kStrAniImageCount),
+                                              {std::max(settings.imagesPerDirectory, 1)}),
+                            MessageIcon::Exclamation, MessageButtons::Ok});
+            return false;
+    }
     const IconResult result = WriteAniFile(path.c_str(), inputs);
     if (result == IconOk) return true;
     ReportIconResult(ui, false, result, result == IconSystemError ? errno : 0, path.c_str());
@@ -413,7 +425,7 @@ bool SaveCompilation(CIconmillApp& app) {
     return true;
 }
 
-bool SaveCompilationAs(CIconmillApp& app) {
+bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series) {
     if (app.Items().Count() == 0) return false;
     CCompilation& compilation = app.Compilation();
     const std::string* oldPath = compilation.Path();
@@ -426,10 +438,13 @@ bool SaveCompilationAs(CIconmillApp& app) {
 
     switch (choice->target) {
         case SaveTargetBmpSeries:
-        case SaveTargetPngSeries:
-            (void)SaveSeries(app, choice->target, path, false, choice->askForEachItem);
+        case SaveTargetPngSeries: {
+            const SeriesOutcome outcome =
+                SaveSeries(app, choice->target, path, false, choice->askForEachItem);
+            if (series) *series = outcome;
             app.ReplaceCompilation(MakeCompilation(CompilationNone));
             return true;
+        }
         case SaveTargetAnimatedPng: {
             PngSaveOptions png;
             if (const CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng())

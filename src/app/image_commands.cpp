@@ -99,8 +99,7 @@ bool ReverseItemRows(CIconmillApp& app, tagILVITEM& item, bool* maskFailed) {
     const MaskHeader maskHeader(*item.header);
     const ImageResult result = ReverseRowOrder(item.header, item.bits);
     if (result != ImageOk) {
-        ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0,
-                          nullptr);
+        ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0, nullptr);
         return false;
     }
     item.header->biHeight = -item.header->biHeight;
@@ -233,8 +232,9 @@ namespace {
 
 // The common apply step of the two resize commands.
 template <class Hotspot>
-CommandOutcome ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint32_t placement,
-                 std::uint32_t fill, const char* subject, Hotspot hotspot) {
+CommandOutcome ApplyResize(CIconmillApp& app, int index, int width, int height,
+                           std::uint32_t placement, std::uint32_t fill, const char* subject,
+                           Hotspot hotspot) {
     CItemList& list = app.Items();
     tagILVITEM* item = list.Item(index);
     if (!item || item->IsDuplicate()) return {};

@@ -36,9 +36,10 @@ enum ConvertCommandId : int {
 // 32, SHIFT held down at the start asks for the colour 32-bit pictures are
 // flattened onto (black otherwise); cancelling that question changes nothing.
 // Depth conversion leaves masks alone; the row-order ids reverse them with the
-// picture. The first failure is reported and ends the run (earlier items stay
-// converted); ESC ends it after the current item. False when the run ended early
-// (cancelled question, failure or ESC).
+// picture; a mask that cannot be reversed is reported and the run goes on. The
+// first failure of a picture is reported and ends the run (earlier items stay
+// converted); ESC ends it after the current item. Not done when the run ended
+// early (cancelled question, failure or ESC).
 CommandOutcome ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id);
 
 // Rotates or flips (RotateFlipOperation) every selected original except 1 x 1
@@ -46,8 +47,8 @@ CommandOutcome ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id);
 // with its pixel (for the duplicates showing the picture too). A failure of the
 // picture is reported with "(Image Rotate)" and ends the run; a failure of the
 // mask shows the mask message and the run goes on, the item keeping its old mask
-// when the size did not change and no mask when it did. False when the run ended
-// early.
+// when the size did not change and no mask when it did. Not done when the run
+// ended early.
 CommandOutcome RotateFlipSelectedItems(CIconmillApp& app, int operation);
 
 // The apply steps of Image Resize (stretch to width x height) and Canvas Resize
@@ -56,7 +57,7 @@ CommandOutcome RotateFlipSelectedItems(CIconmillApp& app, int operation);
 // reported with "(Image Resize)" or "(Canvas Resize)"; a failed mask shows the
 // mask message and the item keeps no mask (its size no longer fits). The hot
 // spots of the item and of its duplicates follow the picture (scaled and
-// truncated, or moved with the anchor's offset), clamped into it. True when the
+// truncated, or moved with the anchor's offset), clamped into it. Done when the
 // item was changed.
 CommandOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height);
 CommandOutcome ApplyCanvasResize(CIconmillApp& app, int index, int width, int height,

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/image_result.h"
-#include "formats/export/data_export.h"
+#include "formats/export/export_result.h"
 #include "formats/icon/icon_result.h"
 #include "formats/png/png_result.h"
 #include "formats/psd/psd_result.h"

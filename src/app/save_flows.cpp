@@ -332,8 +332,7 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
                             static_cast<int>(canvasHeight), firstItem->x, firstItem->y,
                             &first.header, &first.bits, kPlaceOffset, 0);
         if (result != ImageOk) {
-            ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
-                              nullptr);
+            ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0, nullptr);
             return false;
         }
         images.front().header = first.header.get();

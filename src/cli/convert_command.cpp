@@ -167,8 +167,8 @@ void ApplySelection(CItemList& list, const std::vector<int>& selection) {
 }
 
 // Runs one item action; 0 on success, else the exit code.
-int RunAction(CIconmillApp& app, const std::vector<int>& selection,
-              const Action& action, std::ostream& err) {
+int RunAction(CIconmillApp& app, const std::vector<int>& selection, const Action& action,
+              std::ostream& err) {
     CItemList& list = app.Items();
     if (const auto* op = std::get_if<CliOperation>(&action)) {
         ApplySelection(list, selection);

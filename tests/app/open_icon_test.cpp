@@ -104,10 +104,11 @@ TEST_F(OpenIcons, TheSequenceQuestionOrTheSettingDecidesWhetherTheSequenceIsFoll
     Bytes frame0 = MakeIconFileBytes(2, {CursorEntry(1, 1, 1)});
     Bytes frame1 = MakeIconFileBytes(2, {CursorEntry(2, 2, 2)});
     std::string ani = dir.File("s.ani");
-    WriteBytes(ani, AniFileBytes({RiffChunk("anih", AnihData(2, 4, 6, 3)),
-                                  RiffChunk("seq ", U32Values({0, 1, 0, 0})),
-                                  RiffList("fram", {RiffChunk("icon", frame0),
-                                                    RiffChunk("icon", frame1)})}));
+    WriteBytes(
+        ani,
+        AniFileBytes({RiffChunk("anih", AnihData(2, 4, 6, 3)),
+                      RiffChunk("seq ", U32Values({0, 1, 0, 0})),
+                      RiffList("fram", {RiffChunk("icon", frame0), RiffChunk("icon", frame1)})}));
     const std::string question =
         ani + "\nDo you want to ignore the duplicated images sequence and add only images once?";
     // Setting 0 asks: Yes ignores the sequence, No follows it.

@@ -27,8 +27,7 @@ void Report(ScriptedInteraction& ui, Family family, bool withName, int code, int
             return ReportImageResult(ui, withName, static_cast<ImageResult>(code), error,
                                      "/p/x.bin");
         case Icon:
-            return ReportIconResult(ui, withName, static_cast<IconResult>(code), error,
-                                    "/p/x.bin");
+            return ReportIconResult(ui, withName, static_cast<IconResult>(code), error, "/p/x.bin");
         case Png:
             return ReportPngResult(ui, withName, static_cast<PngResult>(code), error, "/p/x.bin");
         case Psd:

@@ -18,7 +18,8 @@ struct Expanded {
 };
 
 // Expands blocks made from `headerBlock` and `data`, as ReadBmpFile would hand them over.
-Expanded Expand(const std::vector<std::uint8_t>& headerBlock, const std::vector<std::uint8_t>& data) {
+Expanded Expand(const std::vector<std::uint8_t>& headerBlock,
+                const std::vector<std::uint8_t>& data) {
     Expanded out;
     out.header = AllocateHeaderBlock(headerBlock.size());
     std::memcpy(out.header.get(), headerBlock.data(), headerBlock.size());
@@ -153,8 +154,7 @@ TEST(ExpandCompressedDib, RefusesWhatItCannotDecode) {
 }
 
 TEST(ExpandCompressedDib, HugeImagesAreOutOfMemory) {
-    Expanded e =
-        Expand(HeaderBytes(MakeHeader(60000, 60000, 8, kBiRle8), GrayTable(256)), {0, 1});
+    Expanded e = Expand(HeaderBytes(MakeHeader(60000, 60000, 8, kBiRle8), GrayTable(256)), {0, 1});
     EXPECT_EQ(e.result, ImageOutOfMemory);
     EXPECT_FALSE(e.header);
     EXPECT_FALSE(e.bits);

@@ -136,7 +136,7 @@ struct AniWriteInputs {
     std::string artist;  // Windows-1252; empty: absent
 };
 
-enum [[nodiscard]] AniInputsResult : int {
+enum [[nodiscard]] AniInputsResult : int{
     AniInputsOk = 0,
     AniInputsNothing = 1,     // no item (no selected item) to write, or no output
     AniInputsImageCount = 2,  // the item count is not a multiple of the images per directory
@@ -147,8 +147,7 @@ enum [[nodiscard]] AniInputsResult : int {
 // item count must be a multiple of N. A sequence is written when all items are
 // saved one image per frame: duplicates then add steps, not images.
 AniInputsResult MapItemsToAniInputs(const CItemList& list, bool selectionOnly,
-                                    const CAnimatedCursorCompilation& options,
-                                    AniWriteInputs* out);
+                                    const CAnimatedCursorCompilation& options, AniWriteInputs* out);
 
 // Writes an animated cursor of `recordCount` images, `imagesPerFrame` to a frame
 // ("icon" chunk), every image as a DIB entry. `rates` (or null) holds one rate

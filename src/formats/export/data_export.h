@@ -8,13 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "formats/export/export_result.h"
 #include "platform/door/c_array_options.h"
-
-enum [[nodiscard]] ExportResult : int{
-    ExportOk = 0,
-    ExportCancelled = 1,    // ESC; the file that was at the path (or none) is left
-    ExportSystemError = 2,  // the file could not be written; errno holds the code
-};
 
 // The maker and product named in the banner of a C source file.
 extern const char* const kExportMakerName;

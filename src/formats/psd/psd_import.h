@@ -28,8 +28,8 @@ PsdImportRequest MakePsdImportRequest(const CPSDParser& parser, std::int32_t sel
 
 // What an import did. Items added before a failure stay.
 struct PsdImportOutcome {
-    int added = 0;        // items added, so that the caller can mark its compilation
-    int outOfMemory = 0;  // images that could not be made for want of memory
+    int added = 0;          // items added, so that the caller can mark its compilation
+    int outOfMemory = 0;    // images that could not be made for want of memory
     bool finished = false;  // ran to its end; false when memory ran out and it stopped
                             // or an Indexed document has no merged image
 };

@@ -79,7 +79,8 @@ TEST(PsdComposite, MergedLayersMatchTheCompositeThatPilReads) {
         // The initial choice of remembered code 0: merged, every layer.
         const PsdImportChoice choice = MakePsdImportRequest(parser, 0).initial;
         CItemList list;
-        ASSERT_TRUE(ImportPsdLayers(parser, ChosenPsdLayers(parser, choice), choice, list).finished);
+        ASSERT_TRUE(
+            ImportPsdLayers(parser, ChosenPsdLayers(parser, choice), choice, list).finished);
         ASSERT_EQ(list.Count(), 1);
         const tagILVITEM& item = *list.Item(0);
         ASSERT_EQ(std::uint32_t(item.header->biWidth), expected->width);

@@ -155,7 +155,8 @@ TEST_F(PsdImportTest, BlendsWithAllPreviousLayersStepByStep) {
 }
 
 TEST_F(PsdImportTest, BlendsEachLayerWithTheBackgroundOnly) {
-    ASSERT_TRUE(Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, true)).finished);
+    ASSERT_TRUE(
+        Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, true)).finished);
     ASSERT_EQ(list_.Count(), 3);
     EXPECT_EQ(PixelAt(*list_.Item(0), 1, 1), kRed);
     EXPECT_EQ(PixelAt(*list_.Item(1), 1, 1), kGreen);
@@ -164,7 +165,8 @@ TEST_F(PsdImportTest, BlendsEachLayerWithTheBackgroundOnly) {
     EXPECT_EQ(PixelAt(*list_.Item(2), 2, 2), kBlue);
 
     list_.RemoveAllItems();
-    ASSERT_TRUE(Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, false)).finished);
+    ASSERT_TRUE(
+        Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, false)).finished);
     EXPECT_EQ(list_.Count(), 2);  // the background alone is left out
 }
 

@@ -6,6 +6,7 @@
 #include "core/dib.h"
 #include "formats/psd/psd_parser.h"
 #include "platform/door/scripted_interaction.h"
+#include "platform/door/string_table.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"
 
@@ -57,14 +58,28 @@ TEST_F(PsdOpen, ImportsTheChosenLayersAndRemembersTheChoice) {
     EXPECT_TRUE(app.IsModified());
     EXPECT_EQ(app.settings.psdImportSelection, 7);
     EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(ui.busyRequests.size(), 1u);
+    EXPECT_EQ(ui.busyRequests[0].text, LoadStringText(kStrPleaseWait));
+    EXPECT_EQ(ui.busyDepth, 0);
+
+    // No layer chosen: read, nothing added, no busy state; the choice is kept.
+    choice.mode = PsdModeBlendWithPrevious;
+    choice.layers = {5};
+    ui.answer = choice;
+    EXPECT_TRUE(ReadImageFile(app, path.c_str()).read);
+    EXPECT_EQ(app.Items().Count(), 2);
+    EXPECT_EQ(ui.busyRequests.size(), 1u);
+    EXPECT_EQ(app.settings.psdImportSelection, 4);
 
     // Cancelling the dialog adds nothing and keeps the remembered choice.
     app.ClearModified();
     ui.answer.reset();
-    EXPECT_FALSE(ReadImageFile(app, path.c_str()).read);
+    const FileReadOutcome cancelled = ReadImageFile(app, path.c_str());
+    EXPECT_FALSE(cancelled.read);
+    EXPECT_FALSE(cancelled.failed);  // nothing to report
     EXPECT_EQ(app.Items().Count(), 2);
     EXPECT_FALSE(app.IsModified());
-    EXPECT_EQ(app.settings.psdImportSelection, 7);
+    EXPECT_EQ(app.settings.psdImportSelection, 4);
 }
 
 TEST_F(PsdOpen, ReportsParserFailuresWithTheirMessages) {

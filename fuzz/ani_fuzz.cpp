@@ -13,11 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AniContent content;
     AniHeader anih;
     if (ParseAni({data, size}, &content, &anih) != IconOk) return 0;
-    SilentInteraction ui;
     CItemList list;
     CAnimatedCursorCompilation compilation("fuzz.ani");
-    const int setting = size > 0 && (data[size - 1] & 1) ? 2 : 1;
-    ImportAniContent({ui, list, compilation, setting}, "fuzz.ani", anih, content);
+    const bool follow = size > 0 && (data[size - 1] & 1);
+    ImportAniContent({list, compilation}, anih, content, follow);
     std::uint32_t sum = 0;
     for (int i = 0; i < list.Count() && i < 8; ++i) {
         const tagILVITEM& image = list.Item(i)->Image();

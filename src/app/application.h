@@ -1,13 +1,13 @@
-// The application object: the current compilation, its item list and the file
-// commands that fill them. It runs without a window; every question goes through
-// the interaction interface.
+// The application object: the current compilation, its item list, the settings,
+// the listener and the modified flag. State only; the flows that act on it (open,
+// save, edit, image and export commands) are free functions over it. It runs
+// without a window; every question goes through the interaction interface.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/image_file_format.h"
 #include "app/settings.h"
 #include "app/view_state.h"
 #include "formats/compilation.h"
@@ -70,21 +70,6 @@ public:
     // What the list view shows, as the view commands leave it.
     CViewState view;
 
-    // Reads one file and appends its images; reports every failure itself.
-    bool ReadImageFile(const char* path, ImageFileFormat* outFormat = nullptr);
-    // The Open (add false) and Add (add true) commands.
-    bool OpenFiles(bool add);
-    // Opens the file named on the command line.
-    bool OpenStartupFile(const char* path);
-    // The New Compilation command.
-    void NewCompilation();
-    // Adds the images of dropped files, in order.
-    void DropFiles(const std::vector<std::string>& paths);
-    // True when the caller may go on: nothing to save, saved, or discarded.
-    bool QuerySaveChanges();
-    // The Save command; true when the compilation was saved.
-    bool Save();
-
 private:
     // ItemListListener
     void OnItemRemoving(int index) override;
@@ -92,9 +77,6 @@ private:
     void OnLayoutChanged(bool repaint) override;
     void OnResetPositions(bool anchorToo) override;
 
-    // Asks whether to go on after a failed file (not asked for the last one).
-    bool AskContinueReading();
-    bool ReadImageFileItems(const char* path, ImageFileFormat* outFormat);
     void SetModifiedFlag(bool modified);
 
     Interaction& ui_;
@@ -102,6 +84,3 @@ private:
     CItemList items_;
     std::unique_ptr<CCompilation> compilation_;
 };
-
-// The filter of the Open and Add dialogs.
-extern const char* const kOpenFileFilter;

@@ -7,6 +7,7 @@
 #include "app/edit_commands.h"
 #include "app/export_command.h"
 #include "app/image_commands.h"
+#include "app/open_flows.h"
 #include "app/save_flows.h"
 #include "app/selection_commands.h"
 #include "app/view_commands.h"
@@ -121,6 +122,11 @@ CommandOutcome OutcomeOf(bool done) {
     return done ? CommandOutcome::Done : CommandOutcome::NotDone;
 }
 
+// A run over pictures that reported a failure did not do what was asked.
+CommandOutcome OutcomeOf(const PictureRunOutcome& run) {
+    return run.done && !run.failed ? CommandOutcome::Done : CommandOutcome::NotDone;
+}
+
 // Runs a command that needs no window; false for a window command.
 bool RunHeadless(CommandId id, CIconmillApp& app, Clipboard& clipboard, CommandOutcome* outcome) {
     *outcome = CommandOutcome::Done;
@@ -134,13 +140,13 @@ bool RunHeadless(CommandId id, CIconmillApp& app, Clipboard& clipboard, CommandO
     }
     switch (id) {
         case kCmdNewCompilation:
-            app.NewCompilation();
+            NewCompilation(app);
             return true;
         case kCmdOpen:
-            *outcome = OutcomeOf(app.OpenFiles(false));
+            *outcome = OutcomeOf(OpenFiles(app, false));
             return true;
         case kCmdAdd:
-            *outcome = OutcomeOf(app.OpenFiles(true));
+            *outcome = OutcomeOf(OpenFiles(app, true));
             return true;
         case kCmdSave:
             *outcome = OutcomeOf(SaveCompilation(app));

@@ -237,8 +237,12 @@ bool PastePackedDib(CIconmillApp& app, Clipboard& clipboard) {
         if (header.biSize < kBitmapInfoHeaderSize || !CanExpandPackedDib(header) ||
             !SplitCompressedDib(block, header, &item.header, &item.bits, &bitsSize))
             return false;
-        // Reports its own memory failures; the compression was checked above.
-        if (!ExpandCompressedDib(app.Ui(), "", &item.header, &item.bits, bitsSize)) return false;
+        // The compression was checked above: what is left to fail is memory.
+        if (const ImageResult result = ExpandCompressedDib(&item.header, &item.bits, bitsSize);
+            result != ImageOk) {
+            ReportImageResult(app.Ui(), true, result, 0, "");
+            return false;
+        }
     }
     if (app.Items().AddItem(std::move(item)) < 0) return false;
     app.SetModified();

@@ -3,6 +3,11 @@
 // or as raw bytes.
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "formats/export/data_export.h"
+
 class CIconmillApp;
 
 enum class ExportKind {
@@ -17,3 +22,12 @@ extern const char* const kExportFileFilter;
 // file (and, for C source, the array layout), writes it in the busy state and
 // reports failures itself. True when a file was written.
 bool ExportItemData(CIconmillApp& app, ExportKind kind);
+
+// The command after its dialogs: writes to `path`, as C source in `layout`, or
+// as raw bytes when there is none. Failures are reported as by ExportItemData.
+bool ExportItemDataTo(CIconmillApp& app, ExportKind kind, const std::string& path,
+                      const std::optional<CArrayOptions>& layout);
+
+// The message the Array Options dialog shows (exclamation icon) when its OK check
+// refuses `field`.
+std::string CArrayOptionsFailureText(CArrayOptionsField field);

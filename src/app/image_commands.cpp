@@ -94,17 +94,19 @@ void Repaint(CIconmillApp& app) {
 }
 
 // Reverses the rows of one item and its mask; false after reporting a failure of
-// the picture.
-bool ReverseItemRows(CIconmillApp& app, tagILVITEM& item) {
+// the picture. A failure of the mask is reported and sets *maskFailed.
+bool ReverseItemRows(CIconmillApp& app, tagILVITEM& item, bool* maskFailed) {
     const MaskHeader maskHeader(*item.header);
     const ImageResult result = ReverseRowOrder(item.header, item.bits);
     if (result != ImageOk) {
-        ReportImageResult(app.Ui(), false, result, 0, nullptr);
+        ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0, nullptr);
         return false;
     }
     item.header->biHeight = -item.header->biHeight;
-    if (item.mask && ReverseRowOrder(&maskHeader.header, item.mask) != ImageOk)
+    if (item.mask && ReverseRowOrder(&maskHeader.header, item.mask) != ImageOk) {
         ShowMaskFailed(app.Ui());
+        *maskFailed = true;
+    }
     app.SetModified();
     return true;
 }
@@ -129,28 +131,30 @@ bool ForEachSelectedPicture(CIconmillApp& app, Step step) {
 
 }  // namespace
 
-bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
+PictureRunOutcome ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
     static constexpr int kDepths[] = {1, 4, 8, 16, 24, 32};
     Interaction& ui = app.Ui();
     const bool rowOrder = id == kConvertTopDown || id == kConvertBottomUp;
-    if (!rowOrder && (id < kConvert1Bit || id > kConvert32Bit)) return false;
+    if (!rowOrder && (id < kConvert1Bit || id > kConvert32Bit)) return {};
     const int depth = rowOrder ? 0 : kDepths[id];
 
     ColorRef background = RgbColor(0, 0, 0);
     if (!rowOrder && depth != 32 && ui.IsShiftDown()) {
         const auto chosen = ui.ChooseColor(RgbColor(0, 0, 0));
-        if (!chosen) return false;
+        if (!chosen) return {};
         background = *chosen & 0x00FFFFFF;
     }
 
-    bool completed;
+    PictureRunOutcome outcome;
     {
         CItemList::UpdateBatch redrawOff(app.Items());
-        completed = ForEachSelectedPicture(app, [&](int, tagILVITEM& item) {
+        outcome.done = ForEachSelectedPicture(app, [&](int, tagILVITEM& item) {
             if (rowOrder) {
                 const bool topDown = item.header->biHeight < 0;
                 if (topDown == (id == kConvertTopDown)) return true;
-                return ReverseItemRows(app, item);
+                if (ReverseItemRows(app, item, &outcome.failed)) return true;
+                outcome.failed = true;
+                return false;
             }
             if (item.header->biBitCount == depth) return true;
             HeaderBlock header;
@@ -158,7 +162,9 @@ bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
             const ImageResult result =
                 ConvertBitDepth(item.header, item.bits, depth, &header, &bits, background);
             if (result != ImageOk) {
-                ReportImageResult(ui, false, result, 0, nullptr);
+                ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
+                                  nullptr);
+                outcome.failed = true;
                 return false;
             }
             StorePicture(item, std::move(header), std::move(bits));
@@ -167,17 +173,17 @@ bool ConvertSelectedItems(CIconmillApp& app, ConvertCommandId id) {
         });
     }
     Repaint(app);
-    return completed;
+    return outcome;
 }
 
-bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
+PictureRunOutcome RotateFlipSelectedItems(CIconmillApp& app, int operation) {
     Interaction& ui = app.Ui();
     CItemList& list = app.Items();
     const bool quarter = operation == kRotateClockwise || operation == kRotateCounterClockwise;
-    bool completed;
+    PictureRunOutcome outcome;
     {
         CItemList::UpdateBatch redrawOff(list);
-        completed = ForEachSelectedPicture(app, [&](int i, tagILVITEM& item) {
+        outcome.done = ForEachSelectedPicture(app, [&](int i, tagILVITEM& item) {
             const int width = item.header->biWidth;
             const int height = static_cast<int>(DibAbsHeight(item.header));
             if (width == 1 && height == 1) return true;
@@ -189,6 +195,7 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
             if (result != ImageOk) {
                 ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
                                   "(Image Rotate)");
+                outcome.failed = true;
                 return false;
             }
             const MaskHeader maskHeader(*item.header);
@@ -200,6 +207,7 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
                     ReplaceMask(item, std::move(mask));
                 } else {
                     ShowMaskFailed(ui);
+                    outcome.failed = true;
                     // A mask of the old size must never be read with the new one.
                     if (quarter && width != height) ReplaceMask(item, nullptr);
                 }
@@ -217,21 +225,22 @@ bool RotateFlipSelectedItems(CIconmillApp& app, int operation) {
         if (quarter) list.RecalcBounds(false);
     }
     Repaint(app);
-    return completed;
+    return outcome;
 }
 
 namespace {
 
 // The common apply step of the two resize commands.
 template <class Hotspot>
-bool ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint32_t placement,
-                 std::uint32_t fill, const char* subject, Hotspot hotspot) {
+PictureRunOutcome ApplyResize(CIconmillApp& app, int index, int width, int height,
+                           std::uint32_t placement, std::uint32_t fill, const char* subject,
+                           Hotspot hotspot) {
     CItemList& list = app.Items();
     tagILVITEM* item = list.Item(index);
-    if (!item || item->IsDuplicate()) return false;
+    if (!item || item->IsDuplicate()) return {};
     const int oldWidth = item->header->biWidth;
     const int oldHeight = static_cast<int>(DibAbsHeight(item->header));
-    if (width == oldWidth && height == oldHeight) return false;
+    if (width == oldWidth && height == oldHeight) return {};
 
     HeaderBlock header;
     Block bits;
@@ -239,8 +248,9 @@ bool ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint3
         ResizeImage(item->header, item->bits, width, height, 0, 0, &header, &bits, placement, fill);
     if (result != ImageOk) {
         ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0, subject);
-        return false;
+        return {false, true};
     }
+    PictureRunOutcome outcome{true, false};
     const MaskHeader maskHeader(*item->header);
     StorePicture(*item, std::move(header), std::move(bits));
     if (item->mask) {
@@ -251,6 +261,7 @@ bool ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint3
             ReplaceMask(*item, std::move(mask));
         } else {
             ShowMaskFailed(app.Ui());
+            outcome.failed = true;
             ReplaceMask(*item, nullptr);  // the old mask no longer fits the picture
         }
     }
@@ -260,12 +271,12 @@ bool ApplyResize(CIconmillApp& app, int index, int width, int height, std::uint3
     list.RecalcBounds(false);
     Repaint(app);
     app.SetModified();
-    return true;
+    return outcome;
 }
 
 }  // namespace
 
-bool ApplyImageResize(CIconmillApp& app, int index, int width, int height) {
+PictureRunOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height) {
     return ApplyResize(app, index, width, height, kPlaceStretch, 0, "(Image Resize)",
                        [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
                            return std::pair<std::int64_t, std::int64_t>{x * width / oldWidth,
@@ -273,8 +284,8 @@ bool ApplyImageResize(CIconmillApp& app, int index, int width, int height) {
                        });
 }
 
-bool ApplyCanvasResize(CIconmillApp& app, int index, int width, int height, std::uint32_t anchor,
-                       std::uint32_t fill) {
+PictureRunOutcome ApplyCanvasResize(CIconmillApp& app, int index, int width, int height,
+                                 std::uint32_t anchor, std::uint32_t fill) {
     return ApplyResize(app, index, width, height, anchor, fill, "(Canvas Resize)",
                        [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
                            const AnchorSpan h = AnchorPlacement(anchor & 0x0F, oldWidth, width);

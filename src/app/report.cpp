@@ -1,6 +1,5 @@
 #include "app/report.h"
 
-#include <cerrno>
 #include <string>
 
 #include "platform/door/interaction.h"
@@ -38,7 +37,7 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
                     const char* subject) {
     switch (message) {
         case Message::SystemText: {
-            std::string system = SystemErrorText(systemError != 0 ? systemError : errno);
+            std::string system = SystemErrorText(systemError);
             // Without a system text there is nothing to explain: the generic message.
             if (system.empty()) return Show(ui, kStrGenericFailure, {}, MessageIcon::Exclamation);
             if (!subject) return Show(ui, kStrNone, system, MessageIcon::Exclamation);
@@ -74,93 +73,124 @@ void ShowMessageFor(Interaction& ui, Message message, bool withName, int systemE
     }
 }
 
-Message ImageMessage(int code) {
-    switch (code) {
-        case 3:
-            return Message::SystemText;
-        case 4:
-            return Message::BadFormat;
-        case 5:
-            return Message::CannotRead;
-        case 6:
-            return Message::OutOfMemory;
-        default:
+// Each family's switch names every enumerator and has no default, so that a
+// code added later is flagged by -Wswitch; a value outside the enumerators falls
+// through to the generic failure.
+Message ImageMessage(ImageResult result) {
+    switch (result) {
+        case ImageOk:
+        case ImageNoSurface:
+        case ImageInvalidArg:
             return Message::Generic;
+        case ImageSystemError:
+            return Message::SystemText;
+        case ImageBadFormat:
+            return Message::BadFormat;
+        case ImageUnsupported:
+            return Message::CannotRead;
+        case ImageOutOfMemory:
+            return Message::OutOfMemory;
     }
+    return Message::Generic;
 }
 
-Message IconMessage(int code) {
-    switch (code) {
-        case 3:
-            return Message::BadFormat;
-        case 4:
-            return Message::CannotRead;
-        case 5:
-            return Message::SystemText;
-        case 6:
-            return Message::OutOfMemory;
-        default:
+Message IconMessage(IconResult result) {
+    switch (result) {
+        case IconOk:
+        case IconStopped:  // also IconEncodeFailed
+        case IconInvalidArg:
             return Message::Generic;
+        case IconBadFormat:
+            return Message::BadFormat;
+        case IconUnsupported:
+            return Message::CannotRead;
+        case IconSystemError:
+            return Message::SystemText;
+        case IconOutOfMemory:
+            return Message::OutOfMemory;
     }
+    return Message::Generic;
 }
 
-Message PngMessage(int code) {
-    switch (code) {
-        case 3:
+Message PngMessage(PngResult result) {
+    switch (result) {
+        case PngOk:
+        case PngFailed:
+        case PngInvalidArg:
+            return Message::Generic;
+        case PngSystemError:
             return Message::SystemText;
-        case 4:
+        case PngNotPng:
             return Message::CannotRead;
-        case 5:
+        case PngBadCrc:
             return Message::Corrupted;
-        case 6:
+        case PngBadFormat:
             return Message::BadFormat;
-        case 7:
-            return Message::CannotRead;
-        case 8:
+        case PngOutOfMemory:
             return Message::OutOfMemory;
-        default:
-            return Message::Generic;
     }
+    // 7, which no enumerator names, has always been shown as cannot-read.
+    return static_cast<int>(result) == 7 ? Message::CannotRead : Message::Generic;
 }
 
-Message PsdMessage(int code) {
-    switch (code) {
-        case 3:
-            return Message::BadFormatNamed;
-        case 4:
-            return Message::SystemText;
-        case 5:
-            return Message::OutOfMemory;
-        case 6:
-            return Message::PsdUnsupportedMode;
-        case 7:
-            return Message::PsdNoLayer;
-        case 8:
-            return Message::PsdUnsupportedCompression;
-        default:
+Message PsdMessage(PsdResult result) {
+    switch (result) {
+        case PsdOk:
+        case PsdNullPath:
             return Message::Generic;
+        case PsdBadFormat:
+            return Message::BadFormatNamed;
+        case PsdSystemError:
+            return Message::SystemText;
+        case PsdOutOfMemory:
+            return Message::OutOfMemory;
+        case PsdUnsupportedMode:
+            return Message::PsdUnsupportedMode;
+        case PsdNoLayer:
+            return Message::PsdNoLayer;
+        case PsdUnsupportedCompression:
+            return Message::PsdUnsupportedCompression;
     }
+    return Message::Generic;
 }
 
 }  // namespace
 
-void ReportImageResult(Interaction& ui, bool withName, int code, int systemError,
+void ReportImageResult(Interaction& ui, bool withName, ImageResult result, int systemError,
                        const char* subject) {
-    ShowMessageFor(ui, ImageMessage(code), withName, systemError, subject);
+    ShowMessageFor(ui, ImageMessage(result), withName, systemError, subject);
 }
 
-void ReportIconResult(Interaction& ui, bool withName, int code, int systemError,
+void ReportIconResult(Interaction& ui, bool withName, IconResult result, int systemError,
                       const char* subject) {
-    ShowMessageFor(ui, IconMessage(code), withName, systemError, subject);
+    ShowMessageFor(ui, IconMessage(result), withName, systemError, subject);
 }
 
-void ReportPngResult(Interaction& ui, bool withName, int code, int systemError,
+void ReportPngResult(Interaction& ui, bool withName, PngResult result, int systemError,
                      const char* subject) {
-    ShowMessageFor(ui, PngMessage(code), withName, systemError, subject);
+    ShowMessageFor(ui, PngMessage(result), withName, systemError, subject);
 }
 
-void ReportPsdResult(Interaction& ui, int code, int systemError, const char* subject) {
-    ShowMessageFor(ui, PsdMessage(code), true, systemError, subject);
+void ReportPsdResult(Interaction& ui, PsdResult result, int systemError, const char* subject) {
+    ShowMessageFor(ui, PsdMessage(result), true, systemError, subject);
+}
+
+void ReportExportResult(Interaction& ui, ExportResult result, int systemError, const char* path) {
+    switch (result) {
+        case ExportOk:
+        case ExportCancelled:
+            return;
+        case ExportSystemError: {
+            std::string system = SystemErrorText(systemError);
+            if (system.empty())
+                return void(ui.ShowMessage(PlainMessage(kStrGenericFailure, MessageIcon::Error)));
+            ui.ShowMessage({kStrSubjectAndSystemText,
+                            FormatMessageText(LoadStringText(kStrSubjectAndSystemText),
+                                              {Subject(path), system}),
+                            MessageIcon::Error, MessageButtons::Ok});
+            return;
+        }
+    }
 }
 
 void ReportOutOfMemory(Interaction& ui) {

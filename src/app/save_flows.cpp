@@ -289,7 +289,7 @@ bool SaveAnimatedPng(CIconmillApp& app, const std::string& path, bool selectedOn
                             static_cast<int>(canvasHeight), firstItem->x, firstItem->y,
                             &first.header, &first.bits, kPlaceOffset, 0);
         if (result != ImageOk) {
-            ReportImageResult(ui, false, result, 0, nullptr);
+            ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0, nullptr);
             return false;
         }
         images.front().header = first.header.get();
@@ -314,7 +314,18 @@ bool SaveAnimatedCursor(CIconmillApp& app, const std::string& path, bool selecte
                         const AniSaveOptions& options) {
     Interaction& ui = app.Ui();
     AniWriteInputs inputs;
-    if (!MapItemsToAniInputs(ui, app.Items(), selectedOnly, options, &inputs)) return false;
+    switch (MapItemsToAniInputs(app.Items(), selectedOnly, options, &inputs)) {
+        case AniInputsOk:
+            break;
+        case AniInputsNothing:
+            return false;
+        case AniInputsImageCount:
+            ui.ShowMessage({kStrAniImageCount,
+                            FormatMessageText(LoadStringText(kStrAniImageCount),
+                                              {std::max(options.imagesPerDirectory, 1)}),
+                            MessageIcon::Exclamation, MessageButtons::Ok});
+            return false;
+    }
     const IconResult result = WriteAniFile(path.c_str(), inputs);
     if (result == IconOk) return true;
     ReportIconResult(ui, false, result, result == IconSystemError ? errno : 0, path.c_str());
@@ -368,7 +379,7 @@ bool SaveCompilation(CIconmillApp& app) {
     return true;
 }
 
-bool SaveCompilationAs(CIconmillApp& app) {
+bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series) {
     if (app.Items().Count() == 0) return false;
     CCompilation& compilation = app.Compilation();
     const std::string* oldPath = compilation.Path();
@@ -381,10 +392,13 @@ bool SaveCompilationAs(CIconmillApp& app) {
 
     switch (choice->target) {
         case SaveTargetBmpSeries:
-        case SaveTargetPngSeries:
-            (void)SaveSeries(app, choice->target, path, false, choice->askForEachItem);
+        case SaveTargetPngSeries: {
+            const SeriesOutcome outcome =
+                SaveSeries(app, choice->target, path, false, choice->askForEachItem);
+            if (series) *series = outcome;
             app.ReplaceCompilation(MakeCompilation(CompilationNone));
             return true;
+        }
         case SaveTargetAnimatedPng: {
             PngSaveOptions png;
             if (const CAnimatedPNGCompilation* apng = compilation.AsAnimatedPng())

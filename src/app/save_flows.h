@@ -23,6 +23,13 @@ struct tagILVITEM;
 // The save dialog's file types.
 extern const char* const kSaveFileFilter;
 
+// What a series wrote.
+struct SeriesOutcome {
+    unsigned written = 0;    // files written
+    unsigned failed = 0;     // images whose file could not be written (reported)
+    bool cancelled = false;  // the options, a per-item dialog or a replace question said Cancel
+};
+
 // Save: true when the compilation was written, or there was nothing to write
 // (not modified). An empty list writes nothing and gives false. A compilation
 // of type none or without a path goes through Save As. Icons and cursors are
@@ -36,8 +43,9 @@ bool SaveCompilation(CIconmillApp& app);
 // or "Untitled"), the target's options, the flow. After a successful write the
 // compilation becomes one of the target's type with the new path (and the
 // options chosen); after a series, whatever it wrote, a compilation of type
-// none. True when the write succeeded, and always after a series.
-bool SaveCompilationAs(CIconmillApp& app);
+// none. True when the write succeeded, and always after a series; what the
+// series wrote goes to *series when given (it is left alone for other targets).
+bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series = nullptr);
 
 // Save Selection: as Save As for the selected items only, with the option
 // dialogs at their defaults; the compilation is not changed. Nothing happens
@@ -48,13 +56,6 @@ bool SaveSelection(CIconmillApp& app);
 // The save dialog for `itemCount` items opened on `fileName`.
 std::optional<SaveDialogChoice> RunSaveDialog(Interaction& ui, const std::string& fileName,
                                               unsigned itemCount);
-
-// What a series wrote.
-struct SeriesOutcome {
-    unsigned written = 0;    // files written
-    unsigned failed = 0;     // images whose file could not be written (reported)
-    bool cancelled = false;  // the options, a per-item dialog or a replace question said Cancel
-};
 
 // Writes the items (or the selected ones) one file each, in list order: the
 // first to `path`, the others named by the counter ("%s%s%03u.bmp" or ".png":

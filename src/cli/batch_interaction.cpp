@@ -3,8 +3,6 @@
 #include <ostream>
 
 Answer BatchInteraction::ShowMessage(const MessageRequest& message) {
-    if (message.icon == MessageIcon::Exclamation || message.icon == MessageIcon::Error)
-        failed = true;
     err_ << message.text << '\n';
     return DefaultAnswer(message.buttons);
 }
@@ -12,11 +10,6 @@ Answer BatchInteraction::ShowMessage(const MessageRequest& message) {
 bool BatchInteraction::AskIgnoreAniSequence(const MessageRequest& question) {
     err_ << question.text << '\n';
     return !followAniSequence;
-}
-
-std::vector<std::string> BatchInteraction::ChooseFiles(const FileDialogRequest& request) {
-    if (request.chosenFilter && filterToChoose > 0) *request.chosenFilter = filterToChoose;
-    return pathsToChoose;
 }
 
 std::optional<PsdImportChoice> BatchInteraction::ChoosePsdImport(const PsdImportRequest& request) {
@@ -34,14 +27,9 @@ std::optional<PsdImportChoice> BatchInteraction::ChoosePsdImport(const PsdImport
         if (position < 1 || static_cast<std::size_t>(position) > request.layers.size()) {
             err_ << "iconmill-cli: --psd-layers: no layer " << position << " (the document lists "
                  << request.layers.size() << " layers with pixels)\n";
-            failed = true;
             return std::nullopt;
         }
         choice.layers.push_back(position - 1);
     }
     return choice;
-}
-
-std::optional<CArrayOptions> BatchInteraction::ChooseCArrayOptions(const CArrayOptions& initial) {
-    return arrayOptions.value_or(initial);
 }

@@ -10,6 +10,7 @@
 
 #include "app/application.h"
 #include "app/frame_commands.h"
+#include "app/open_flows.h"
 #include "app/save_flows.h"
 #include "cli/commands.h"
 #include "cli/operation_options.h"
@@ -86,7 +87,6 @@ public:
             return OperationInteraction::ShowMessage(message);
         err_ << message.text << '\n';
         if (yes) return DefaultAnswer(message.buttons);
-        failed = true;
         return message.buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel;
     }
     std::optional<SaveDialogChoice> ChooseSaveTarget(const SaveDialogRequest&) override {
@@ -168,12 +168,12 @@ void ApplySelection(CItemList& list, const std::vector<int>& selection) {
 }
 
 // Runs one item action; 0 on success, else the exit code.
-int RunAction(CIconmillApp& app, ConvertInteraction& ui, const std::vector<int>& selection,
-              const Action& action, std::ostream& err) {
+int RunAction(CIconmillApp& app, const std::vector<int>& selection, const Action& action,
+              std::ostream& err) {
     CItemList& list = app.Items();
     if (const auto* op = std::get_if<CliOperation>(&action)) {
         ApplySelection(list, selection);
-        return RunCliOperation(app, ui, *op) ? 0 : 1;
+        return RunCliOperation(app, *op) ? 0 : 1;
     }
     const int index = std::holds_alternative<DuplicateAction>(action)
                           ? std::get<DuplicateAction>(action).index
@@ -324,10 +324,9 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
     if (!target) return Usage(err, "no target given (--as)");
 
     CIconmillApp app(ui);
-    ui.pathsToChoose = files;
-    if (!app.OpenFiles(false) || ui.failed) return 1;
+    if (!OpenPaths(app, files, false).Succeeded()) return 1;
     for (const Action& action : actions)
-        if (int code = RunAction(app, ui, selection, action, err); code != 0) return code;
+        if (int code = RunAction(app, selection, action, err); code != 0) return code;
 
     CItemList& list = app.Items();
     for (int index : selection) {
@@ -344,6 +343,9 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
     ui.saving = true;
     ui.saveChoice.path = output;
     ui.saveChoice.target = *target;
-    const bool saved = selection.empty() ? SaveCompilationAs(app) : SaveSelection(app);
-    return saved && !ui.failed ? 0 : 1;
+    // A series counts as saved only when every file was written; a question the
+    // command line declines (without --yes) cancels it.
+    SeriesOutcome series;
+    const bool saved = selection.empty() ? SaveCompilationAs(app, &series) : SaveSelection(app);
+    return saved && series.failed == 0 && !series.cancelled ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/application.h"
+#include "app/open_flows.h"
 #include "cli/batch_interaction.h"
 #include "cli/commands.h"
 #include "formats/export/data_export.h"
@@ -95,15 +96,14 @@ int RunExportCommand(const CliArgs& args, std::ostream& out, std::ostream& err) 
         if (layout.variableName.size() > kMaxCArrayNameLength)
             return Usage(err, "--name: at most 64 characters");
         // The dialog's own check, with its messages.
-        if (auto failure = ValidateCArrayOptions(layout, &options))
-            return Usage(err, failure->message);
+        if (auto field = ValidateCArrayOptions(layout, &options))
+            return Usage(err, CArrayOptionsFailureText(*field));
     }
 
     BatchInteraction ui(err);
     CIconmillApp app(ui);
     ui.psd = psd;
-    ui.pathsToChoose = {positional[1]};
-    if (!app.OpenFiles(false) || ui.failed) return 1;
+    if (!OpenPaths(app, {positional[1]}, false).Succeeded()) return 1;
     if (itemIndex >= app.Items().Count()) {
         err << "iconmill-cli export: no item " << itemIndex << " (" << positional[1] << " has "
             << app.Items().Count() << " items)\n";
@@ -111,10 +111,8 @@ int RunExportCommand(const CliArgs& args, std::ostream& out, std::ostream& err) 
     }
     for (int i = 0; i < app.Items().Count(); ++i) app.Items().SetSelected(i, i == itemIndex);
 
-    ui.pathsToChoose = {output};
-    ui.filterToChoose = cArray ? 1 : 2;
-    ui.arrayOptions = options;
     const bool written =
-        ExportItemData(app, positional[0] == "dib" ? ExportKind::Dib : ExportKind::Bits);
-    return written && !ui.failed ? 0 : 1;
+        ExportItemDataTo(app, positional[0] == "dib" ? ExportKind::Dib : ExportKind::Bits, output,
+                         cArray ? std::optional<CArrayOptions>(options) : std::nullopt);
+    return written ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/application.h"
+#include "app/open_flows.h"
 #include "cli/batch_interaction.h"
 #include "cli/commands.h"
 #include "cli/image_dump.h"
@@ -189,9 +190,8 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     BatchInteraction ui(err);
     ui.followAniSequence = followSequence;
     CIconmillApp app(ui);
-    ui.pathsToChoose = files;
     ui.psd = psd;
-    bool opened = app.OpenFiles(false);
+    const bool opened = OpenPaths(app, files, false).Succeeded();
 
     CCompilation& compilation = app.Compilation();
     nlohmann::json info = {
@@ -212,5 +212,5 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
         PrintText(info, out);
     }
     bool dumped = dumpDir.empty() || Dump(app.Items(), dumpDir, err);
-    return opened && !ui.failed && dumped ? 0 : 1;
+    return opened && dumped ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 
 #include "app/application.h"
 #include "app/image_commands.h"
+#include "app/open_flows.h"
 #include "app/report.h"
 #include "app/text_format.h"
 #include "cli/batch_interaction.h"
@@ -97,8 +98,7 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     OperationInteraction ui(err);
     ui.background = background;
     CIconmillApp app(ui);
-    ui.pathsToChoose = files;
-    if (!app.OpenFiles(false) || ui.failed) return 1;
+    if (!OpenPaths(app, files, false).Succeeded()) return 1;
 
     CItemList& list = app.Items();
     if (selection.empty()) {
@@ -115,15 +115,16 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
         }
     }
     for (const CliOperation& op : operations)
-        if (!RunCliOperation(app, ui, op)) return 1;
+        if (!RunCliOperation(app, op)) return 1;
 
+    bool written = true;
     for (int i = 0; i < list.Count(); ++i) {
         const tagILVITEM& image = list.Item(i)->Image();
         const std::string name = SeriesName(output, static_cast<unsigned>(i + 1));
         const ImageResult result = WriteBmpFile(name.c_str(), image.header, image.bits);
-        if (result != ImageOk)
-            ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
-                              name.c_str());
+        if (result == ImageOk) continue;
+        ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0, name.c_str());
+        written = false;
     }
-    return ui.failed ? 1 : 0;
+    return written ? 0 : 1;
 }

@@ -141,25 +141,30 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
     return OperationOptionParse::Parsed;
 }
 
-bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op) {
+bool RunCliOperation(CIconmillApp& app, const CliOperation& op) {
+    PictureRunOutcome outcome;
     switch (op.kind) {
         case CliOperation::Convert:
-            return ConvertSelectedItems(app, static_cast<ConvertCommandId>(op.code)) && !ui.failed;
+            outcome = ConvertSelectedItems(app, static_cast<ConvertCommandId>(op.code));
+            return outcome.done && !outcome.failed;
         case CliOperation::RotateFlip:
-            return RotateFlipSelectedItems(app, op.code) && !ui.failed;
+            outcome = RotateFlipSelectedItems(app, op.code);
+            return outcome.done && !outcome.failed;
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;
     }
-    // The editor applies these to one item at a time; here to every selected original.
+    // The editor applies these to one item at a time; here to every selected
+    // original, up to the first that reports a failure. An item that keeps its
+    // size is no failure.
     CItemList& list = app.Items();
-    for (int i = 0; i < list.Count() && !ui.failed; ++i) {
+    for (int i = 0; i < list.Count(); ++i) {
         const tagILVITEM* item = list.Item(i);
         if (!item->IsSelected() || item->IsDuplicate()) continue;
-        if (op.kind == CliOperation::Resize)
-            ApplyImageResize(app, i, op.width, op.height);
-        else
-            ApplyCanvasResize(app, i, op.width, op.height, op.anchor, op.fill);
+        outcome = op.kind == CliOperation::Resize
+                      ? ApplyImageResize(app, i, op.width, op.height)
+                      : ApplyCanvasResize(app, i, op.width, op.height, op.anchor, op.fill);
+        if (outcome.failed) return false;
     }
-    return !ui.failed;
+    return true;
 }

@@ -60,5 +60,6 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
                                           std::vector<CliOperation>* operations,
                                           std::string* problem);
 
-// Runs one operation over the selected items; false when it reported a failure.
-bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op);
+// Runs one operation over the selected items through the editor's commands;
+// false when one reported a failure or ended early.
+bool RunCliOperation(CIconmillApp& app, const CliOperation& op);

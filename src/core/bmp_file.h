@@ -8,8 +8,6 @@
 #include "platform/block.h"
 #include "core/image_result.h"
 
-class Interaction;
-
 // Bytes of colour masks that a header block made by ReadBmpFile keeps between the
 // header and the colour table: for a 16- or 32-bit BI_BITFIELDS (BI_ALPHABITFIELDS)
 // image the masks are always at offset 40 of the header block, red, green, blue
@@ -55,15 +53,15 @@ ImageResult WriteBmpFile(const char* path, const DibHeader* header, const std::u
 
 // Turns a compressed image (BI_RLE8, BI_RLE4, BI_BITFIELDS, BI_ALPHABITFIELDS)
 // into an uncompressed one of the same depth (bit fields: 16-bit 5-5-5 or 32-bit
-// BGRA), replacing both blocks; an uncompressed image is left as it is. A
-// compression it cannot expand (BI_JPEG, BI_PNG, unknown values, run-length data
-// in a top-down image or at a depth other than 8 (RLE8) or 4 (RLE4), bit fields at
-// a depth other than 16 or 32) is refused with the cannot-read message naming
-// `path`; memory failures show the out-of-memory message. False after any message;
-// then both blocks have been freed. `bitsSize` bounds what is read of *bits.
+// BGRA), replacing both blocks; an uncompressed image is left as it is (ImageOk).
+// A compression it cannot expand (BI_JPEG, BI_PNG, unknown values, run-length
+// data in a top-down image or at a depth other than 8 (RLE8) or 4 (RLE4), bit
+// fields at a depth other than 16 or 32) is ImageUnsupported; an image larger
+// than kMaxImageBytes or a failed allocation is ImageOutOfMemory; a null argument
+// ImageInvalidArg. After ImageUnsupported and ImageOutOfMemory both blocks have
+// been freed. `bitsSize` bounds what is read of *bits.
 // Run-length data draws into a zero-filled image: pixels it never reaches keep
 // index 0 and data beyond the picture's edges is dropped. Bit-field channels are
 // scaled to 8 bits (rounded) from masks of any width, contiguous or not; a 32-bit
 // image keeps its alpha channel when it has an alpha mask and has alpha 0 otherwise.
-bool ExpandCompressedDib(Interaction& ui, const char* path, HeaderBlock* header, Block* bits,
-                         std::size_t bitsSize);
+ImageResult ExpandCompressedDib(HeaderBlock* header, Block* bits, std::size_t bitsSize);

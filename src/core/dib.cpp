@@ -8,8 +8,6 @@
 #include "core/checked_math.h"
 #include "core/image_limits.h"
 #include "platform/halftone_palette.h"
-#include "platform/door/interaction.h"
-#include "platform/door/string_table.h"
 
 namespace {
 
@@ -297,9 +295,9 @@ ImageResult ReverseRowOrder(const DibHeader* header, std::uint8_t* bits) {
     return ImageOk;
 }
 
-bool CopyDib(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
-             HeaderBlock* outHeader, Block* outBits) {
-    if (!header || !bits || !outHeader || !outBits) return false;
+ImageResult CopyDib(const DibHeader* header, const std::uint8_t* bits, HeaderBlock* outHeader,
+                    Block* outBits) {
+    if (!header || !bits || !outHeader || !outBits) return ImageInvalidArg;
     const std::size_t headerSize = SaturatingAdd(header->biSize, DibColorTableSize(header));
     const std::size_t imageSize = DibImageSize(header);
     HeaderBlock headerCopy;
@@ -310,13 +308,10 @@ bool CopyDib(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
         headerCopy = AllocateHeaderBlock(headerSize);
         bitsCopy = AllocateBlock(imageSize);
     }
-    if (!headerCopy || !bitsCopy) {
-        ui.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
-        return false;
-    }
+    if (!headerCopy || !bitsCopy) return ImageOutOfMemory;
     std::memcpy(headerCopy.get(), header, headerSize);
     std::memcpy(bitsCopy.get(), bits, imageSize);
     *outHeader = std::move(headerCopy);
     *outBits = std::move(bitsCopy);
-    return true;
+    return ImageOk;
 }

@@ -1,7 +1,6 @@
 // The packed-DIB toolkit: sizes, pixels, blending, palettes and copies over the
 // three image blocks (header with colour table, pixel rows, optional 1-bit AND
-// mask). Plain functions over plain memory; nothing here shows anything except
-// CopyDib, which tells the user when memory runs out.
+// mask). Plain functions over plain memory.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +9,6 @@
 #include "platform/block.h"
 #include "core/image_result.h"
 #include "platform/bitmap_types.h"
-
-class Interaction;
 
 // True for the depths an item can have: 1, 4, 8, 16, 24 and 32 bits per pixel.
 constexpr bool IsSupportedBitCount(unsigned bitCount) {
@@ -89,8 +86,8 @@ void SetDefaultPalette(DibHeader* header, const DibHeader* source = nullptr);
 // Reverses the order of the pixel rows in place; the header is not changed.
 ImageResult ReverseRowOrder(const DibHeader* header, std::uint8_t* bits);
 
-// Copies an image into two new blocks. False, after telling the user "Not enough
-// memory available to perform the operation." with the error icon, when memory
-// runs out.
-bool CopyDib(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
-             HeaderBlock* outHeader, Block* outBits);
+// Copies an image into two new blocks. ImageInvalidArg for a null argument,
+// ImageOutOfMemory when a block cannot be made (or the header describes an image
+// larger than kMaxImageBytes); the outputs are untouched unless ImageOk.
+ImageResult CopyDib(const DibHeader* header, const std::uint8_t* bits, HeaderBlock* outHeader,
+                    Block* outBits);

@@ -8,9 +8,6 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "core/image_limits.h"
-#include "platform/door/interaction.h"
-#include "platform/door/message_format.h"
-#include "platform/door/string_table.h"
 
 namespace {
 
@@ -180,29 +177,24 @@ bool CanExpand(const DibHeader* h) {
 
 }  // namespace
 
-bool ExpandCompressedDib(Interaction& ui, const char* path, HeaderBlock* header, Block* bits,
-                         std::size_t bitsSize) {
-    if (!header || !*header || !bits) return false;
+ImageResult ExpandCompressedDib(HeaderBlock* header, Block* bits, std::size_t bitsSize) {
+    if (!header || !*header || !bits) return ImageInvalidArg;
     const DibHeader* in = header->get();
-    if (in->biCompression == kBiRgb) return true;
+    if (in->biCompression == kBiRgb) return ImageOk;
 
-    auto fail = [&](const MessageRequest& message) {
+    auto fail = [&](ImageResult result) {
         header->reset();
         bits->reset();
-        ui.ShowMessage(message);
-        return false;
+        return result;
     };
-    if (!CanExpand(in))
-        return fail({kStrCannotRead, FormatMessageText(LoadStringText(kStrCannotRead), {path}),
-                     MessageIcon::Exclamation, MessageButtons::Ok});
+    if (!CanExpand(in)) return fail(ImageUnsupported);
 
     const std::size_t imageSize = DibImageSize(in);
     const std::size_t tableSize = DibColorTableSize(in);
-    if (imageSize > kMaxImageBytes || tableSize > kMaxImageBytes)
-        return fail(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
+    if (imageSize > kMaxImageBytes || tableSize > kMaxImageBytes) return fail(ImageOutOfMemory);
     HeaderBlock outHeader = AllocateHeaderBlock(in->biSize + tableSize);
     Block outBits = AllocateZeroedBlock(imageSize);
-    if (!outHeader || !outBits) return fail(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
+    if (!outHeader || !outBits) return fail(ImageOutOfMemory);
 
     // The masks a 40-byte bit-field header keeps before its table are not copied.
     const auto* inBytes = reinterpret_cast<const std::uint8_t*>(in);
@@ -224,5 +216,5 @@ bool ExpandCompressedDib(Interaction& ui, const char* path, HeaderBlock* header,
 
     *header = std::move(outHeader);
     *bits = std::move(outBits);
-    return true;
+    return ImageOk;
 }

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "app/open_flows.h"
 #include "platform/door/memory_clipboard.h"
 #include "ui/settings_store.h"
 
@@ -56,7 +57,7 @@ void CEditor::Start(const QStringList& arguments) {
     else
         window_->show();
     const QString file = StartupFile(arguments);
-    if (!file.isEmpty()) app_.OpenStartupFile(file.toUtf8().constData());
+    if (!file.isEmpty()) OpenStartupFile(app_, file.toUtf8().constData());
     app_.ClearModified();
     window_->RefreshCommandStates();
 }

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/open_flows.h"
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
 #include "ui/artwork.h"
@@ -665,12 +666,12 @@ void CMainFrame::ShowPopupAtButton(CommandId buttonId) {
 void CMainFrame::AddDroppedFiles(const QStringList& paths) {
     std::vector<std::string> files;
     for (const QString& path : paths) files.push_back(path.toUtf8().toStdString());
-    app_.DropFiles(files);
+    DropFiles(app_, files);
     RefreshCommandStates();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (busy_ || !app_.QuerySaveChanges()) {
+    if (busy_ || !QuerySaveChanges(app_)) {
         event->ignore();
         return;
     }

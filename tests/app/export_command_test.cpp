@@ -19,6 +19,7 @@ public:
     int filter = 0;  // 0: the dialog does not tell
     std::optional<CArrayOptions> arrayOptions = CArrayOptions{};
     int arrayRequests = 0;
+    std::vector<int> progress;
 
     std::vector<std::string> ChooseFiles(const FileDialogRequest& request) override {
         if (request.chosenFilter && filter) *request.chosenFilter = filter;
@@ -29,6 +30,7 @@ public:
         EXPECT_EQ(initial.variableName, "dataChunk");
         return arrayOptions;
     }
+    void SetBusyProgress(int position) override { progress.push_back(position); }
 };
 
 // A 3 x 1 24-bit image (one padded row of 12 bytes), or an 8-bit 1 x 1 one.
@@ -156,4 +158,40 @@ TEST_F(ExportCommand, NothingSelectedCancelledOrFailed) {
     EXPECT_EQ(ui.messages[0].text, missing + "\nNo such file or directory");
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(ExportCommand, TheBusyBarMovesInWholePercentsAndTheStepsNeedNoDialog) {
+    Select(1);  // 4 bytes of bits
+    ASSERT_TRUE(ExportItemDataTo(app, ExportKind::Bits, dir.File("bits.bin"), std::nullopt));
+    EXPECT_EQ(ReadBytes(dir.File("bits.bin")), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(ui.progress, (std::vector<int>{0, 25, 50, 75}));
+    EXPECT_TRUE(ui.fileRequests.empty());
+    EXPECT_EQ(ui.arrayRequests, 0);
+    ASSERT_EQ(ui.busyRequests.size(), 1u);
+    EXPECT_EQ(ui.busyDepth, 0);
+
+    // 12 bytes: each percent is set once, in order.
+    Select(0);
+    ui.progress.clear();
+    CArrayOptions layout;
+    layout.variableName = "px";
+    ASSERT_TRUE(ExportItemDataTo(app, ExportKind::Bits, dir.File("px.c"), layout));
+    EXPECT_EQ(ui.progress, (std::vector<int>{0, 8, 16, 25, 33, 41, 50, 58, 66, 75, 83, 91}));
+    const Bytes text = ReadBytes(dir.File("px.c"));
+    EXPECT_NE(std::string(text.begin(), text.end()).find(" px_0[3] = {"), std::string::npos);
+
+    const std::string missing = dir.File("missing/x.bin");
+    EXPECT_FALSE(ExportItemDataTo(app, ExportKind::Dib, missing, std::nullopt));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].id, kStrSubjectAndSystemText);
+    EXPECT_EQ(ui.messages[0].text, missing + "\nNo such file or directory");
+}
+
+TEST(ArrayOptionsFailure, EachFieldHasItsMessage) {
+    EXPECT_EQ(CArrayOptionsFailureText(CArrayOptionsField::VariableName),
+              LoadStringText(kStrVariableNameEmpty));
+    EXPECT_EQ(CArrayOptionsFailureText(CArrayOptionsField::SplitCount),
+              "Please enter a value between 1 and 2147483647.");
+    EXPECT_EQ(CArrayOptionsFailureText(CArrayOptionsField::ElementsPerLine),
+              "Please enter a value between 1 and 256.");
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "app/open_flows.h"
 #include "formats/png/png_test_support.h"
 #include "support/scripted_interaction.h"
 #include "support/test_files.h"
@@ -27,7 +28,7 @@ TEST(PngOpen, AnAnimatedPngOpensAsAnAnimatedPngCompilation) {
     ScriptedInteraction ui;
     CIconmillApp app(ui);
     ui.fileChoices.push_back({path});
-    ASSERT_TRUE(app.OpenFiles(false));
+    ASSERT_TRUE(OpenFiles(app, false));
     EXPECT_EQ(app.Compilation().Type(), CompilationAnimatedPng);
     ASSERT_EQ(app.Items().Count(), 2);
     EXPECT_EQ(app.Items().Item(1)->frameInfo.delay, 500u);
@@ -49,9 +50,9 @@ TEST(PngOpen, FailuresAreReportedWithThePngMessages) {
     WriteBytes(emptyPath, {});
     ScriptedInteraction ui;
     CIconmillApp app(ui);
-    EXPECT_FALSE(app.ReadImageFile(corruptPath.c_str()));
-    EXPECT_FALSE(app.ReadImageFile(badPath.c_str()));
-    EXPECT_FALSE(app.ReadImageFile(emptyPath.c_str()));
+    EXPECT_FALSE(ReadImageFile(app, corruptPath.c_str()).read);
+    EXPECT_FALSE(ReadImageFile(app, badPath.c_str()).read);
+    EXPECT_FALSE(ReadImageFile(app, emptyPath.c_str()).read);
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[0].text, corruptPath + "\nThe file is corrupted.");
     EXPECT_EQ(ui.messages[1].text,

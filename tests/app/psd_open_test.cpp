@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "app/open_flows.h"
 #include "core/dib.h"
 #include "formats/psd/psd_parser.h"
 #include "support/scripted_interaction.h"
+#include "platform/door/string_table.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"
 
@@ -50,20 +52,34 @@ TEST_F(PsdOpen, ImportsTheChosenLayersAndRemembersTheChoice) {
     choice.topLeftAsPosition = true;
     choice.layers = {0, 1};
     ui.answer = choice;
-    ASSERT_TRUE(app.ReadImageFile(path.c_str()));
+    ASSERT_TRUE(ReadImageFile(app, path.c_str()).read);
     EXPECT_EQ(app.Items().Count(), 2);
     EXPECT_EQ(app.Items().Item(1)->x, 1);
     EXPECT_TRUE(app.IsModified());
     EXPECT_EQ(app.settings.psdImportSelection, 7);
     EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(ui.busyRequests.size(), 1u);
+    EXPECT_EQ(ui.busyRequests[0].text, LoadStringText(kStrPleaseWait));
+    EXPECT_EQ(ui.busyDepth, 0);
+
+    // No layer chosen: read, nothing added, no busy state; the choice is kept.
+    choice.mode = PsdModeBlendWithPrevious;
+    choice.layers = {5};
+    ui.answer = choice;
+    EXPECT_TRUE(ReadImageFile(app, path.c_str()).read);
+    EXPECT_EQ(app.Items().Count(), 2);
+    EXPECT_EQ(ui.busyRequests.size(), 1u);
+    EXPECT_EQ(app.settings.psdImportSelection, 4);
 
     // Cancelling the dialog adds nothing and keeps the remembered choice.
     app.ClearModified();
     ui.answer.reset();
-    EXPECT_FALSE(app.ReadImageFile(path.c_str()));
+    const FileReadOutcome cancelled = ReadImageFile(app, path.c_str());
+    EXPECT_FALSE(cancelled.read);
+    EXPECT_FALSE(cancelled.failed);  // nothing to report
     EXPECT_EQ(app.Items().Count(), 2);
     EXPECT_FALSE(app.IsModified());
-    EXPECT_EQ(app.settings.psdImportSelection, 7);
+    EXPECT_EQ(app.settings.psdImportSelection, 4);
 }
 
 TEST_F(PsdOpen, ReportsParserFailuresWithTheirMessages) {
@@ -90,7 +106,7 @@ TEST_F(PsdOpen, ReportsParserFailuresWithTheirMessages) {
         ui.messages.clear();
         const std::string path = dir.File(c.name);
         WriteBytes(path, c.bytes);
-        EXPECT_FALSE(app.ReadImageFile(path.c_str()));
+        EXPECT_FALSE(ReadImageFile(app, path.c_str()).read);
         ASSERT_EQ(ui.messages.size(), 1u);
         const std::string expected = c.text[0] == '\n' ? path + c.text : c.text;
         EXPECT_EQ(ui.messages[0].text, expected);
@@ -114,7 +130,7 @@ TEST_F(PsdOpen, EveryReadableCorpusDocumentImportsInEveryMode) {
             app.Items().RemoveAllItems();
             app.settings.psdImportSelection = code;
             ui.messages.clear();
-            EXPECT_TRUE(app.ReadImageFile(entry.path().c_str()));
+            EXPECT_TRUE(ReadImageFile(app, entry.path().c_str()).read);
             EXPECT_TRUE(ui.messages.empty());
             for (int i = 0; i < app.Items().Count(); ++i) {
                 const tagILVITEM& item = *app.Items().Item(i);

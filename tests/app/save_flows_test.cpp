@@ -98,7 +98,7 @@ TEST_F(SaveFlows, SaveWithNothingToWriteAsksNothing) {
 
     // Type none goes through Save As, which starts at "Untitled"; Cancel is false.
     app.SetModified();
-    EXPECT_FALSE(app.Save());
+    EXPECT_FALSE(SaveCompilation(app));
     ASSERT_EQ(ui.saveRequests.size(), 1u);
     EXPECT_EQ(ui.saveRequests[0].fileName, "Untitled");
     EXPECT_EQ(ui.saveRequests[0].itemCount, 1u);
@@ -113,7 +113,7 @@ TEST_F(SaveFlows, SaveOfAnIconWritesToItsPathWithoutADialog) {
     item.frameInfo.hotspotY = 9;
     List().AddItem(std::move(item));
     app.SetModified();
-    ASSERT_TRUE(app.Save());
+    ASSERT_TRUE(SaveCompilation(app));
     EXPECT_FALSE(app.IsModified());
     EXPECT_TRUE(ui.saveRequests.empty());
     EXPECT_TRUE(ui.messages.empty());
@@ -139,7 +139,7 @@ TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
     chosen.interlaced = true;
     chosen.filter = 2;
     ui.pngOptions.push_back(chosen);
-    ASSERT_TRUE(app.Save());
+    ASSERT_TRUE(SaveCompilation(app));
     ASSERT_EQ(ui.pngOptionsShown.size(), 1u);
     EXPECT_EQ(ui.pngOptionsShown[0].filter, PngFilterOptionBest);  // the dialog's defaults
     EXPECT_FALSE(app.Compilation().askForOptions);
@@ -147,7 +147,7 @@ TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
     EXPECT_EQ(WalkPng(path).plays, 7u);
 
     app.SetModified();
-    ASSERT_TRUE(app.Save());
+    ASSERT_TRUE(SaveCompilation(app));
     EXPECT_EQ(ui.pngOptionsShown.size(), 1u);
     EXPECT_TRUE(app.Compilation().AsAnimatedPng()->png.interlaced);
     EXPECT_EQ(app.Compilation().AsAnimatedPng()->png.filter, 2);
@@ -159,7 +159,7 @@ TEST_F(SaveFlows, SaveOfAnAnimatedPngAsksForItsOptionsTheFirstTimeOnly) {
     AddPicture(other.Items(), 2, 2);
     other.SetModified();
     otherUi.aniOptions.push_back(std::nullopt);
-    EXPECT_FALSE(other.Save());
+    EXPECT_FALSE(SaveCompilation(other));
     EXPECT_TRUE(other.IsModified());
     EXPECT_TRUE(other.Compilation().askForOptions);
     EXPECT_FALSE(Exists(dir.File("x.ani")));
@@ -316,6 +316,24 @@ TEST_F(SaveFlows, AnAnimatedPngNeedsOneBitCount) {
                            "To perform this operation, the images bit-depth must be same."});
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
     EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(SaveFlows, AnAnimatedCursorNeedsWholeIconDirectories) {
+    const std::string path = dir.File("frames.ani");
+    for (int i = 0; i < 3; ++i) AddPicture(List(), 4, 4);
+    AniSaveOptions options;
+    options.imagesPerDirectory = 2;
+    EXPECT_FALSE(SaveAnimatedCursor(app, path, false, options));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].id, kStrAniImageCount);
+    EXPECT_EQ(ui.messages[0].text,
+              "Image count is not correct to build each icon directory with 2 items.");
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_FALSE(Exists(path));
+
+    // Nothing selected: nothing to write, nothing said.
+    EXPECT_FALSE(SaveAnimatedCursor(app, path, true, options));
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(SaveFlows, AnimatedPngFramesAndTheCanvasSizedFirstFrame) {

@@ -6,27 +6,27 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "core/dib_test_util.h"
-#include "platform/door/message_format.h"
-#include "support/scripted_interaction.h"
-#include "platform/door/string_table.h"
+#include "support/test_files.h"
 
 namespace {
 
 struct Expanded {
+    ImageResult result = ImageInvalidArg;
     bool ok = false;
     HeaderBlock header;
     Block bits;
 };
 
 // Expands blocks made from `headerBlock` and `data`, as ReadBmpFile would hand them over.
-Expanded Expand(ScriptedInteraction& ui, const std::vector<std::uint8_t>& headerBlock,
+Expanded Expand(const std::vector<std::uint8_t>& headerBlock,
                 const std::vector<std::uint8_t>& data) {
     Expanded out;
     out.header = AllocateHeaderBlock(headerBlock.size());
     std::memcpy(out.header.get(), headerBlock.data(), headerBlock.size());
     out.bits = AllocateBlock(data.size());
     if (!data.empty()) std::memcpy(out.bits.get(), data.data(), data.size());
-    out.ok = ExpandCompressedDib(ui, "pic.bmp", &out.header, &out.bits, data.size());
+    out.result = ExpandCompressedDib(&out.header, &out.bits, data.size());
+    out.ok = out.result == ImageOk;
     return out;
 }
 
@@ -43,12 +43,10 @@ std::vector<std::uint8_t> GrayTable(int n) {
 }
 
 TEST(ExpandCompressedDib, LeavesUncompressedImagesAlone) {
-    ScriptedInteraction ui;
     std::vector<std::uint8_t> header = HeaderBytes(MakeHeader(1, 1, 24));
-    Expanded e = Expand(ui, header, {1, 2, 3, 0});
+    Expanded e = Expand(header, {1, 2, 3, 0});
     ASSERT_TRUE(e.ok);
     EXPECT_EQ(Rows(e), (std::vector<std::uint8_t>{1, 2, 3, 0}));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(ExpandCompressedDib, DecodesRunLengthStreams) {
@@ -100,14 +98,12 @@ TEST(ExpandCompressedDib, DecodesRunLengthStreams) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedInteraction ui;
         const std::uint16_t bits = c.fourBit ? 4 : 8;
         std::vector<std::uint8_t> header =
             HeaderBytes(MakeHeader(c.width, c.height, bits, c.fourBit ? kBiRle4 : kBiRle8),
                         GrayTable(c.fourBit ? 16 : 256));
-        Expanded e = Expand(ui, header, c.data);
+        Expanded e = Expand(header, c.data);
         ASSERT_TRUE(e.ok);
-        EXPECT_TRUE(ui.messages.empty());
         EXPECT_EQ(e.header->biCompression, kBiRgb);
         EXPECT_EQ(e.header->biBitCount, bits);
         EXPECT_EQ(e.header->biHeight, c.height);
@@ -118,11 +114,10 @@ TEST(ExpandCompressedDib, DecodesRunLengthStreams) {
 }
 
 TEST(ExpandCompressedDib, OutputHeaderIsAnUncompressedCopy) {
-    ScriptedInteraction ui;
     DibHeader h = MakeHeader(2, 1, 8, kBiRle8, 2);
     h.biSizeImage = 1234;
     h.biXPelsPerMeter = 77;
-    Expanded e = Expand(ui, HeaderBytes(h, GrayTable(2)), {2, 1, 0, 1});
+    Expanded e = Expand(HeaderBytes(h, GrayTable(2)), {2, 1, 0, 1});
     ASSERT_TRUE(e.ok);
     EXPECT_EQ(e.header->biSizeImage, 0u);
     EXPECT_EQ(e.header->biPlanes, 1);
@@ -149,29 +144,20 @@ TEST(ExpandCompressedDib, RefusesWhatItCannotDecode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedInteraction ui;
-        Expanded e = Expand(ui, HeaderBytes(c.header, std::vector<std::uint8_t>(1024 + 16)),
+        Expanded e = Expand(HeaderBytes(c.header, std::vector<std::uint8_t>(1024 + 16)),
                             std::vector<std::uint8_t>(64, 1));
         EXPECT_FALSE(e.ok);
         EXPECT_FALSE(e.header);
         EXPECT_FALSE(e.bits);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text,
-                  FormatMessageText(LoadStringText(kStrCannotRead), {"pic.bmp"}));
-        EXPECT_NE(ui.messages[0].text.find("pic.bmp"), std::string::npos);
-        EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(e.result, ImageUnsupported);
     }
 }
 
 TEST(ExpandCompressedDib, HugeImagesAreOutOfMemory) {
-    ScriptedInteraction ui;
-    Expanded e =
-        Expand(ui, HeaderBytes(MakeHeader(60000, 60000, 8, kBiRle8), GrayTable(256)), {0, 1});
-    EXPECT_FALSE(e.ok);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, LoadStringText(kStrOutOfMemory));
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
+    Expanded e = Expand(HeaderBytes(MakeHeader(60000, 60000, 8, kBiRle8), GrayTable(256)), {0, 1});
+    EXPECT_EQ(e.result, ImageOutOfMemory);
+    EXPECT_FALSE(e.header);
+    EXPECT_FALSE(e.bits);
 }
 
 std::vector<std::uint8_t> Masks(std::initializer_list<std::uint32_t> masks) {
@@ -259,8 +245,7 @@ TEST(ExpandCompressedDib, ScalesBitfieldsOfAnyMask) {
             }
         }
         data.resize(RowStride(static_cast<std::uint32_t>(c.pixels.size()), c.bits));
-        ScriptedInteraction ui;
-        Expanded e = Expand(ui, header, data);
+        Expanded e = Expand(header, data);
         ASSERT_TRUE(e.ok);
         EXPECT_EQ(e.header->biCompression, kBiRgb);
         EXPECT_EQ(e.header->biBitCount, c.bits);
@@ -275,10 +260,9 @@ TEST(ExpandCompressedDib, ScalesBitfieldsOfAnyMask) {
 }
 
 TEST(ExpandCompressedDib, ShortDataLeavesTheRestZero) {
-    ScriptedInteraction ui;
     std::vector<std::uint8_t> header =
         HeaderBytes(MakeHeader(2, 2, 32, kBiBitfields), Masks({0xFF0000, 0xFF00, 0xFF}));
-    Expanded e = Expand(ui, header, {1, 2, 3, 4, 5, 6});
+    Expanded e = Expand(header, {1, 2, 3, 4, 5, 6});
     ASSERT_TRUE(e.ok);
     EXPECT_EQ(Rows(e), (std::vector<std::uint8_t>{1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
@@ -291,8 +275,7 @@ TEST(ExpandCompressedDib, ExpandsWhatParseBmpReads) {
     Block bits;
     std::size_t size = 0;
     ASSERT_EQ(ParseBmp(file, &header, &bits, &size), ImageOk);
-    ScriptedInteraction ui;
-    ASSERT_TRUE(ExpandCompressedDib(ui, "rle.bmp", &header, &bits, size));
+    ASSERT_EQ(ExpandCompressedDib(&header, &bits, size), ImageOk);
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 7, 1), 0x030303u);
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 3, 0), 0x020202u);
     EXPECT_EQ(DibGetPixel(header.get(), bits.get(), 4, 0), 0u);

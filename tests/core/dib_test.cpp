@@ -8,8 +8,6 @@
 
 #include "core/dib_test_util.h"
 #include "platform/halftone_palette.h"
-#include "support/scripted_interaction.h"
-#include "platform/door/string_table.h"
 
 namespace {
 
@@ -370,31 +368,25 @@ TEST(ReverseRowOrder, SwapsRowsKeepingTheMiddle) {
 }
 
 TEST(CopyDib, CopiesHeaderTableAndBits) {
-    ScriptedInteraction ui;
     std::vector<std::uint8_t> header =
         HeaderBytes(MakeHeader(3, 2, 8, kBiRgb, 2), QuadBytes({{1, 2, 3, 0}, {4, 5, 6, 0}}));
     std::vector<std::uint8_t> bits = {0, 1, 0, 0, 1, 0, 1, 0};
     HeaderBlock outHeader;
     Block outBits;
-    ASSERT_TRUE(CopyDib(ui, AsHeader(header), bits.data(), &outHeader, &outBits));
+    ASSERT_EQ(CopyDib(AsHeader(header), bits.data(), &outHeader, &outBits), ImageOk);
     EXPECT_EQ(std::memcmp(outHeader.get(), header.data(), header.size()), 0);
     EXPECT_EQ(std::memcmp(outBits.get(), bits.data(), bits.size()), 0);
-    EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(CopyDib, TellsTheUserWhenTheCopyCannotBeMade) {
-    ScriptedInteraction ui;
+TEST(CopyDib, ImagesBeyondTheLimitAreOutOfMemory) {
     std::vector<std::uint8_t> header = HeaderBytes(MakeHeader(INT32_MAX, INT32_MIN, 32));
     std::uint8_t bits[4] = {};
     HeaderBlock outHeader;
     Block outBits;
-    EXPECT_FALSE(CopyDib(ui, AsHeader(header), bits, &outHeader, &outBits));
+    EXPECT_EQ(CopyDib(AsHeader(header), bits, &outHeader, &outBits), ImageOutOfMemory);
     EXPECT_FALSE(outHeader);
     EXPECT_FALSE(outBits);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, LoadStringText(kStrOutOfMemory));
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(CopyDib(nullptr, bits, &outHeader, &outBits), ImageInvalidArg);
 }
 
 }  // namespace

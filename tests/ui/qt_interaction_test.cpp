@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/application.h"
+#include "app/open_flows.h"
 #include "platform/door/string_table.h"
 
 namespace {

@@ -8,9 +8,6 @@
 #include "core/item_list.h"
 #include "formats/icon/little_endian.h"
 #include "platform/codepage.h"
-#include "platform/door/interaction.h"
-#include "platform/door/message_format.h"
-#include "platform/door/string_table.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 
@@ -276,22 +273,15 @@ IconResult ParseAni(std::span<const std::uint8_t> fileBytes, const AniSink& sink
     return IconOk;
 }
 
-bool ImportAniContent(const AniImportTarget& target, const char* path, const AniHeader& anih,
-                      AniContent& content) {
+bool AniSequenceUsable(const AniHeader& anih, const AniContent& content) {
+    return !content.sequence.empty() && content.sequence.size() == anih.stepCount &&
+           (content.rates.empty() || content.rates.size() == anih.stepCount);
+}
+
+void ImportAniContent(const AniImportTarget& target, const AniHeader& anih, AniContent& content,
+                      bool followSequence) {
     std::vector<IconImage>& images = content.images;
-    const bool usable = !content.sequence.empty() && content.sequence.size() == anih.stepCount &&
-                        (content.rates.empty() || content.rates.size() == anih.stepCount);
-    bool follow = false;
-    if (usable) {
-        if (target.sequenceSetting == 0) {
-            follow = !target.ui.AskIgnoreAniSequence(
-                {kStrAniSequenceQuestion,
-                 FormatMessageText(LoadStringText(kStrAniSequenceQuestion), {path ? path : ""}),
-                 MessageIcon::Question, MessageButtons::YesNo});
-        } else {
-            follow = target.sequenceSetting != 1;
-        }
-    }
+    const bool follow = followSequence && AniSequenceUsable(anih, content);
 
     auto frameInfoFor = [&](const IconImage& image, std::uint32_t jiffies) {
         FrameInfo info;
@@ -358,26 +348,20 @@ bool ImportAniContent(const AniImportTarget& target, const char* path, const Ani
         }
         ani->ani.imagesPerDirectory = std::max(perDirectory, 1);
     }
-    return true;
 }
 
-bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionOnly,
-                         const AniSaveOptions& options, AniWriteInputs* out) {
-    if (!out) return false;
+AniInputsResult MapItemsToAniInputs(const CItemList& list, bool selectionOnly,
+                                    const AniSaveOptions& options,
+                                    AniWriteInputs* out) {
+    if (!out) return AniInputsNothing;
     std::vector<const tagILVITEM*> items;
     for (int i = 0; i < list.Count(); ++i) {
         const tagILVITEM* item = list.Item(i);
         if (!selectionOnly || item->IsSelected()) items.push_back(item);
     }
-    if (items.empty()) return false;
+    if (items.empty()) return AniInputsNothing;
     const std::size_t perFrame = static_cast<std::size_t>(std::max(options.imagesPerDirectory, 1));
-    if (perFrame > 1 && items.size() % perFrame != 0) {
-        ui.ShowMessage(
-            {kStrAniImageCount,
-             FormatMessageText(LoadStringText(kStrAniImageCount), {static_cast<int>(perFrame)}),
-             MessageIcon::Exclamation, MessageButtons::Ok});
-        return false;
-    }
+    if (perFrame > 1 && items.size() % perFrame != 0) return AniInputsImageCount;
     const bool sequenceMode = !selectionOnly && perFrame == 1;
 
     AniWriteInputs inputs;
@@ -421,7 +405,7 @@ bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionO
         inputs.defaultRate = 0;
     }
     *out = std::move(inputs);
-    return true;
+    return AniInputsOk;
 }
 
 namespace {

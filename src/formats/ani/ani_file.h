@@ -28,7 +28,6 @@
 class CAnimatedCursorCompilation;
 class CCompilation;
 class CItemList;
-class Interaction;
 
 // The 36-byte "anih" record, as stored.
 struct AniHeader {
@@ -114,25 +113,24 @@ IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih);
 // The same into an AniContent.
 IconResult ReadAniFile(const char* path, AniContent* content, AniHeader* anih);
 
-// Where an import puts its items and whom it asks.
+// Where an import puts its items.
 struct AniImportTarget {
-    Interaction& ui;
     CItemList& list;
     CCompilation& compilation;
-    // "Animated Cursor Sequence": 0 ask, 1 add each image once, other values
-    // follow the sequence.
-    int sequenceSetting = 0;
 };
 
-// Adds the content's images as items: once each, or, when the file's sequence
-// is usable and the setting (or the user, asked with the file path) says so,
-// following the sequence, where every step adds the images of the frame it
-// names, as duplicates of the items already holding them. Takes over the blocks
-// it adds; sets the compilation modified for every item; fills an animated
-// cursor compilation's name, artist, individual-rates option and images per
-// icon directory from the content. Returns true.
-bool ImportAniContent(const AniImportTarget& target, const char* path, const AniHeader& anih,
-                      AniContent& content);
+// Whether the file's step sequence can be followed: a sequence of one frame
+// number per step of the "anih" record, and rates (when present) one per step.
+bool AniSequenceUsable(const AniHeader& anih, const AniContent& content);
+
+// Adds the content's images as items: once each, or, when `followSequence` and
+// the sequence is usable, following the sequence, where every step adds the
+// images of the frame it names, as duplicates of the items already holding
+// them. Takes over the blocks it adds; fills an animated cursor compilation's
+// name, artist, individual-rates option and images per icon directory from the
+// content. Marking the compilation modified is the caller's part.
+void ImportAniContent(const AniImportTarget& target, const AniHeader& anih, AniContent& content,
+                      bool followSequence);
 
 // The writer's inputs prepared from the item list.
 struct AniWriteInputs {
@@ -146,13 +144,18 @@ struct AniWriteInputs {
     std::string artist;  // Windows-1252; empty: absent
 };
 
+enum [[nodiscard]] AniInputsResult : int{
+    AniInputsOk = 0,
+    AniInputsNothing = 1,     // no item (no selected item) to write, or no output
+    AniInputsImageCount = 2,  // the item count is not a multiple of the images per directory
+};
+
 // Prepares the ANI save of all items (or the selected ones) with the
-// compilation's options. False when there is nothing to write: no item (no
-// selected item), or, with N images per directory, an item count that is not a
-// multiple of N (after telling the user so). A sequence is written when all
-// items are saved one image per frame: duplicates then add steps, not images.
-bool MapItemsToAniInputs(Interaction& ui, const CItemList& list, bool selectionOnly,
-                         const AniSaveOptions& options, AniWriteInputs* out);
+// compilation's options into *out. With N images per directory (at least 1) the
+// item count must be a multiple of N. A sequence is written when all items are
+// saved one image per frame: duplicates then add steps, not images.
+AniInputsResult MapItemsToAniInputs(const CItemList& list, bool selectionOnly,
+                                    const AniSaveOptions& options, AniWriteInputs* out);
 
 // Writes an animated cursor of `recordCount` images, `imagesPerFrame` to a frame
 // ("icon" chunk), every image as a DIB entry. `rates` (or null) holds one rate

@@ -6,10 +6,7 @@
 #include <cstdio>
 
 #include "platform/file_io.h"
-#include "platform/door/interaction.h"
 #include "platform/last_error.h"
-#include "platform/door/message_format.h"
-#include "platform/door/string_table.h"
 
 const char* const kExportMakerName = "Korvath";
 const char* const kExportProductName = "Iconmill";
@@ -50,25 +47,10 @@ std::string Printf(const char* format, auto... args) {
     return std::string(text, n > 0 ? std::min<std::size_t>(std::size_t(n), sizeof text - 1) : 0);
 }
 
-// Shows the progress before each byte and asks whether ESC was pressed.
-class Progress {
-public:
-    Progress(Interaction& ui, std::size_t total) : ui_(ui), total_(total) {}
-    bool Cancelled(std::size_t processed) {
-        const double left = double(total_ - processed) / double(total_);
-        const int percent = static_cast<int>(100.0 - left * 100.0);
-        if (percent != shown_) {
-            shown_ = percent;
-            ui_.SetBusyProgress(percent);
-        }
-        return ui_.PollBusyCancelled();
-    }
-
-private:
-    Interaction& ui_;
-    std::size_t total_;
-    int shown_ = -1;
-};
+// Whether the export goes on before byte `done`.
+bool GoesOn(const ExportProgress& progress, std::size_t done, std::size_t total) {
+    return !progress || progress(done, total);
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -128,25 +110,17 @@ CArrayOptionsInput CArrayOptionsInputFrom(const CArrayOptions& options) {
     return input;
 }
 
-std::optional<CArrayOptionsFailure> ValidateCArrayOptions(const CArrayOptionsInput& input,
-                                                          CArrayOptions* out) {
+std::optional<CArrayOptionsField> ValidateCArrayOptions(const CArrayOptionsInput& input,
+                                                        CArrayOptions* out) {
     std::size_t begin = 0, end = input.variableName.size();
     while (begin < end && IsBlank(input.variableName[begin])) ++begin;
     while (end > begin && IsBlank(input.variableName[end - 1])) --end;
-    if (begin == end)
-        return CArrayOptionsFailure{CArrayOptionsField::VariableName,
-                                    LoadStringText(kStrVariableNameEmpty)};
+    if (begin == end) return CArrayOptionsField::VariableName;
     std::optional<std::uint32_t> split = ParseCount(input.splitCount, 1, kMaxCArraySplitCount);
-    if (!split)
-        return CArrayOptionsFailure{
-            CArrayOptionsField::SplitCount,
-            FormatMessageText(LoadStringText(kStrValueRange), {1, int(kMaxCArraySplitCount)})};
+    if (!split) return CArrayOptionsField::SplitCount;
     std::optional<std::uint32_t> perLine =
         ParseCount(input.elementsPerLine, 1, kMaxCArrayElementsPerLine);
-    if (!perLine)
-        return CArrayOptionsFailure{
-            CArrayOptionsField::ElementsPerLine,
-            FormatMessageText(LoadStringText(kStrValueRange), {1, kMaxCArrayElementsPerLine})};
+    if (!perLine) return CArrayOptionsField::ElementsPerLine;
     if (out) {
         out->variableName =
             CutCharacters(input.variableName.substr(begin, end - begin), kMaxCArrayNameLength);
@@ -159,8 +133,8 @@ std::optional<CArrayOptionsFailure> ValidateCArrayOptions(const CArrayOptionsInp
     return std::nullopt;
 }
 
-ExportResult WriteArraySource(Interaction& ui, const char* path, const std::uint8_t* block,
-                              std::size_t length, const CArrayOptions& options) {
+ExportResult WriteArraySource(const char* path, const std::uint8_t* block, std::size_t length,
+                              const CArrayOptions& options, const ExportProgress& progress) {
     LastErrorScope lastError;
     const int type =
         CArrayElementTypeText(options.elementType) ? options.elementType : CArrayUInt32;
@@ -183,14 +157,13 @@ ExportResult WriteArraySource(Interaction& ui, const char* path, const std::uint
                  Printf("// @: %s\r\n", kExportMakerContact) + kHyphenLine))
         return fail();
 
-    Progress progress(ui, length);
     std::uint64_t chunk = 0;
     std::uint64_t chunkElements = 0;  // elements of the current chunk
     std::uint64_t elementIndex = 0;   // within the chunk
     std::size_t byteInElement = 0;
     std::uint64_t element = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        if (progress.Cancelled(i)) return ExportCancelled;
+        if (!GoesOn(progress, i, length)) return ExportCancelled;
         if (elementIndex == 0 && byteInElement == 0) {
             const std::uint64_t remaining = length - i;
             chunkElements =
@@ -233,8 +206,8 @@ ExportResult WriteArraySource(Interaction& ui, const char* path, const std::uint
     return ExportOk;
 }
 
-ExportResult WriteRawData(Interaction& ui, const char* path, const std::uint8_t* block,
-                          std::size_t length) {
+ExportResult WriteRawData(const char* path, const std::uint8_t* block, std::size_t length,
+                          const ExportProgress& progress) {
     LastErrorScope lastError;
     SafeFileWriter file(path ? path : "");
     auto fail = [&] {
@@ -243,11 +216,10 @@ ExportResult WriteRawData(Interaction& ui, const char* path, const std::uint8_t*
     };
     if (!path) errno = EINVAL;
     if (!path || !file.Open()) return fail();
-    Progress progress(ui, length);
     for (std::size_t start = 0; start < length; start += kRawPiece) {
         const std::size_t piece = std::min(kRawPiece, length - start);
         for (std::size_t i = start; i < start + piece; ++i)
-            if (progress.Cancelled(i)) return ExportCancelled;
+            if (!GoesOn(progress, i, length)) return ExportCancelled;
         if (!file.Write(block + start, piece)) return fail();
     }
     if (!file.Commit()) return fail();

@@ -6,8 +6,6 @@
 #include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
-#include "platform/door/interaction.h"
-#include "platform/door/string_table.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 
@@ -81,11 +79,11 @@ std::uint32_t PngFrameDelay(std::uint16_t numerator, std::uint16_t denominator) 
     return static_cast<std::uint32_t>(ms);
 }
 
-bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilation,
-                      PngReadContext& context) {
+PngImportOutcome ImportPngContent(CItemList& list, CCompilation& compilation,
+                                  PngReadContext& context) {
     const std::size_t imageCount = context.images.size();
     const std::size_t controlCount = context.frameControls.size();
-    bool added = false;
+    PngImportOutcome outcome;
     for (PngImage& image : context.images) {
         NewItem item;
         item.header = std::move(image.header);
@@ -114,10 +112,10 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
         }
         if (list.AddItem(std::move(item)) < 0) {
             // The only refusal left for a complete image: the list could not grow.
-            ui.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
+            outcome.outOfMemory = true;
             break;
         }
-        added = true;
+        outcome.added = true;
     }
     compilation.numPlays = context.numPlays;
     compilation.firstFrameExcluded = imageCount == controlCount + 1;
@@ -127,5 +125,5 @@ bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilatio
         apng->png.compression = PngCompressionDefault;
     }
     context.Clear();
-    return added;
+    return outcome;
 }

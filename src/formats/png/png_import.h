@@ -9,7 +9,6 @@
 #include "formats/png/png_decoder.h"
 #include "formats/png/png_result.h"
 
-class Interaction;
 class CItemList;
 class CCompilation;
 
@@ -46,13 +45,19 @@ PngResult ReadPngFile(const char* path, PngReadContext* context);
 // single precision, truncated; a denominator of 0 counts as 100.
 std::uint32_t PngFrameDelay(std::uint16_t numerator, std::uint16_t denominator);
 
+// What ImportPngContent did: whether items were added, and whether it stopped
+// because the list could not grow (memory ran out; the images before stay).
+struct PngImportOutcome {
+    bool added = false;
+    bool outOfMemory = false;
+};
+
 // Appends the context's images to the list, in order, each with the frame
 // values of its fcTL record (the default image takes the first record only when
-// there are as many records as images; frame n takes the record numbered n - 1)
-// and marks the compilation modified. Sets the compilation's play count and
-// first-frame-excluded flag (one image more than fcTL records), and for an
-// animated PNG compilation its save options (interlaced as the file, filter
-// Best, compression Default). The images move out of the context. True when
-// items were added. Tells the user when memory runs out.
-bool ImportPngContent(Interaction& ui, CItemList& list, CCompilation& compilation,
-                      PngReadContext& context);
+// there are as many records as images; frame n takes the record numbered n - 1).
+// Sets the compilation's play count and first-frame-excluded flag (one image
+// more than fcTL records), and for an animated PNG compilation its save options
+// (interlaced as the file, filter Best, compression Default). The images move
+// out of the context. Marking the compilation modified is the caller's part.
+PngImportOutcome ImportPngContent(CItemList& list, CCompilation& compilation,
+                                  PngReadContext& context);

@@ -8,8 +8,6 @@
 #include "core/dib.h"
 #include "core/image_limits.h"
 #include "core/item_list.h"
-#include "platform/door/interaction.h"
-#include "platform/door/string_table.h"
 
 namespace {
 
@@ -38,7 +36,7 @@ bool MakeBlankImage(std::int64_t width, std::int64_t height, unsigned bitCount,
 
 class Importer {
 public:
-    Importer(Interaction& ui, CItemList& list, int* added) : ui_(ui), list_(list), added_(added) {}
+    Importer(CItemList& list, PsdImportOutcome& outcome) : list_(list), outcome_(outcome) {}
 
     void Add(HeaderBlock header, Block bits, std::int32_t x, std::int32_t y) {
         NewItem item;
@@ -46,21 +44,22 @@ public:
         item.bits = std::move(bits);
         item.x = x;
         item.y = y;
-        if (list_.AddItem(std::move(item)) >= 0) ++*added_;
+        if (list_.AddItem(std::move(item)) >= 0) ++outcome_.added;
     }
 
-    // Adds a copy of an image; false when the copy failed (CopyDib told the user).
+    // Adds a copy of an image; false when the copy failed (counted as memory
+    // running out).
     bool AddCopy(const DibHeader* header, const std::uint8_t* bits, std::int32_t x,
                  std::int32_t y) {
         HeaderBlock copyHeader;
         Block copyBits;
-        if (!CopyDib(ui_, header, bits, &copyHeader, &copyBits)) return false;
+        if (CopyDib(header, bits, &copyHeader, &copyBits) != ImageOk) return OutOfMemory();
         Add(std::move(copyHeader), std::move(copyBits), x, y);
         return true;
     }
 
     bool OutOfMemory() {
-        ui_.ShowMessage(PlainMessage(kStrOutOfMemory, MessageIcon::Error));
+        ++outcome_.outOfMemory;
         return false;
     }
 
@@ -94,7 +93,7 @@ public:
                       y1 - y0);
                 Add(std::move(header), std::move(bits), 0, 0);
             } else if (choice.topLeftAsPosition) {
-                // A failed copy has told the user; the other layers still come.
+                // A failed copy is counted; the other layers still come.
                 (void)AddCopy(layer->header.get(), layer->bits.get(), std::max(layer->left, 0),
                               std::max(layer->top, 0));
             } else {
@@ -139,9 +138,8 @@ public:
     }
 
 private:
-    Interaction& ui_;
     CItemList& list_;
-    int* added_;
+    PsdImportOutcome& outcome_;
 };
 
 }  // namespace
@@ -239,27 +237,17 @@ PsdImportRequest MakePsdImportRequest(const CPSDParser& parser, std::int32_t sel
     return request;
 }
 
-bool ImportPsdDocument(Interaction& ui, const CPSDParser& parser, CItemList& list,
-                       std::int32_t* selectionCode, int* added) {
-    int addedHere = 0;
-    if (!added) added = &addedHere;
-    *added = 0;
-    Importer importer(ui, list, added);
+PsdImportOutcome ImportPsdMergedImage(const CPSDParser& parser, CItemList& list) {
+    PsdImportOutcome outcome;
+    if (!parser.MergedHeader()) return outcome;
+    Importer importer(list, outcome);
+    outcome.finished = importer.AddCopy(parser.MergedHeader(), parser.MergedBits(), 0, 0);
+    return outcome;
+}
 
-    if (parser.ColorMode() == kPsdModeIndexed) {
-        if (!parser.MergedHeader()) return false;
-        return importer.AddCopy(parser.MergedHeader(), parser.MergedBits(), 0, 0);
-    }
-
-    std::int32_t rememberedCode = selectionCode ? *selectionCode : 0;
-    const PsdImportRequest request = MakePsdImportRequest(parser, rememberedCode);
-    std::optional<PsdImportChoice> choice = ui.ChoosePsdImport(request);
-    if (!choice) return false;
-    if (selectionCode) *selectionCode = PsdSelectionCodeFromChoice(*choice);
-
-    // The chosen layers in list order, each once; indices the list does not have
-    // are ignored.
-    std::vector<int> indices = choice->layers;
+std::vector<const CPSDLayer*> ChosenPsdLayers(const CPSDParser& parser,
+                                              const PsdImportChoice& choice) {
+    std::vector<int> indices = choice.layers;
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     std::vector<const CPSDLayer*> listed;
@@ -269,11 +257,19 @@ bool ImportPsdDocument(Interaction& ui, const CPSDParser& parser, CItemList& lis
     for (int index : indices)
         if (index >= 0 && static_cast<std::size_t>(index) < listed.size())
             layers.push_back(listed[static_cast<std::size_t>(index)]);
-    if (layers.empty()) return true;
+    return layers;
+}
 
-    BusyRequest busy;
-    busy.text = LoadStringText(kStrPleaseWait);
-    BusyScope scope(ui, busy);
-    if (choice->mode == PsdModeSeparate) return importer.Separate(parser, layers, *choice);
-    return importer.Blended(layers, *choice);
+PsdImportOutcome ImportPsdLayers(const CPSDParser& parser,
+                                 const std::vector<const CPSDLayer*>& layers,
+                                 const PsdImportChoice& choice, CItemList& list) {
+    PsdImportOutcome outcome;
+    Importer importer(list, outcome);
+    if (layers.empty())
+        outcome.finished = true;
+    else if (choice.mode == PsdModeSeparate)
+        outcome.finished = importer.Separate(parser, layers, choice);
+    else
+        outcome.finished = importer.Blended(layers, choice);
+    return outcome;
 }

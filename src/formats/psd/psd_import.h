@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "formats/psd/psd_parser.h"
 #include "platform/door/psd_import_choice.h"
 
 class CItemList;
-class Interaction;
 
 // The remembered dialog choice ("PSD Import Dialog Selection"): 0 merged image;
 // 2 blend with the background layer; 3 the same, keeping the background layer as
@@ -26,11 +26,25 @@ const char* PsdColorModeName(int colorMode);
 // picture, in file order, and the remembered choice with every layer chosen.
 PsdImportRequest MakePsdImportRequest(const CPSDParser& parser, std::int32_t selectionCode);
 
-// Adds the document's images to the list. An RGB document first asks through
-// ui.ChoosePsdImport, starting from *selectionCode and storing the new code there
-// on OK. True when the import ran to its end; false when the dialog was cancelled
-// or memory ran out (after telling the user). Items added before a failure stay;
-// *added counts every item added, so that the caller can mark its compilation
-// modified.
-bool ImportPsdDocument(Interaction& ui, const CPSDParser& parser, CItemList& list,
-                       std::int32_t* selectionCode, int* added);
+// What an import did. Items added before a failure stay.
+struct PsdImportOutcome {
+    int added = 0;          // items added, so that the caller can mark its compilation
+    int outOfMemory = 0;    // images that could not be made for want of memory
+    bool finished = false;  // ran to its end; false when memory ran out and it stopped
+                            // or an Indexed document has no merged image
+};
+
+// An Indexed document: adds a copy of its merged image.
+PsdImportOutcome ImportPsdMergedImage(const CPSDParser& parser, CItemList& list);
+
+// The layers a choice names, in list order, each once; indices that
+// PsdImportRequest::layers does not have are ignored.
+std::vector<const CPSDLayer*> ChosenPsdLayers(const CPSDParser& parser,
+                                              const PsdImportChoice& choice);
+
+// An RGB document: adds the chosen layers (from ChosenPsdLayers) as the
+// choice's mode says. Separate layers whose copy fails are counted and skipped;
+// any other failed image stops the import. No layer: finished, nothing added.
+PsdImportOutcome ImportPsdLayers(const CPSDParser& parser,
+                                 const std::vector<const CPSDLayer*>& layers,
+                                 const PsdImportChoice& choice, CItemList& list);

@@ -11,7 +11,6 @@
 #include "core/image_limits.h"
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
-#include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/peer_tools.h"
 #include "support/test_files.h"
@@ -57,8 +56,8 @@ protected:
     }
 
     // Imports what Read read into `list` and `compilation`.
-    void Import(int setting) {
-        ImportAniContent({ui, list, compilation, setting}, path.c_str(), anih, *content);
+    void Import(bool followSequence) {
+        ImportAniContent({list, compilation}, anih, *content, followSequence);
     }
 
     std::vector<std::pair<int, int>> HotSpots() const {
@@ -81,7 +80,6 @@ protected:
     std::string path = "t.ani";
     std::unique_ptr<AniContent> content;
     AniHeader anih;
-    ScriptedInteraction ui;
     CItemList list;
     CAnimatedCursorCompilation compilation{"t.ani"};
 };
@@ -296,8 +294,7 @@ TEST_F(AniFile, ImportAddsEachImageOnceWithItsFramesRate) {
     ASSERT_EQ(
         Read(AniFileBytes({Anih(3, 3, 6), RiffChunk("rate", U32Values({1, 2})), Frames(3, 2)})),
         IconOk);
-    Import(1);
-    EXPECT_TRUE(ui.messages.empty());
+    Import(false);
     ASSERT_EQ(list.Count(), 6);
     EXPECT_EQ(Delays(), (std::vector<std::uint32_t>{16, 16, 33, 33, 99, 99}));
     EXPECT_EQ(HotSpots(),
@@ -310,49 +307,31 @@ TEST_F(AniFile, ImportAddsEachImageOnceWithItsFramesRate) {
     EXPECT_TRUE(compilation.ani.individualRates);
 }
 
-TEST_F(AniFile, TheSequenceQuestionDecidesHowTheImagesAreAdded) {
+TEST_F(AniFile, TheDecisionToFollowTheSequenceDecidesHowTheImagesAreAdded) {
     Bytes file = AniFileBytes(
         {RiffList("INFO", {RiffChunk("INAM", {'N', 0}), RiffChunk("IART", {'A', 'r', 0})}),
          Anih(2, 4, 6, 3), RiffChunk("seq ", U32Values({0, 1, 0, 0})), Frames(2)});
-    const std::string question =
-        path + "\nDo you want to ignore the duplicated images sequence and add only images once?";
 
-    // Yes: each image once, at the default rate.
+    // Not followed: each image once, at the default rate.
     ASSERT_EQ(Read(file), IconOk);
-    ui.answers = {Answer::Yes};
-    Import(0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, question);
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Question);
-    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(AniSequenceUsable(anih, *content));
+    Import(false);
     EXPECT_EQ(References(), (std::vector<int>{0, 1}));
     EXPECT_EQ(compilation.ani.name, "N");
     EXPECT_EQ(compilation.ani.artist, "Ar");
     EXPECT_FALSE(compilation.ani.individualRates);
     EXPECT_EQ(compilation.ani.imagesPerDirectory, 1);
 
-    // No: the sequence, with duplicates of the items already added; no rate
+    // Followed: the sequence, with duplicates of the items already added; no rate
     // chunk, so every step has the default rate.
     list.RemoveAllItems();
     ASSERT_EQ(Read(file), IconOk);
-    ui.answers = {Answer::No};
-    Import(0);
+    Import(true);
     EXPECT_EQ(References(), (std::vector<int>{0, 1, 0, 0}));
     EXPECT_TRUE(list.Item(2)->IsDuplicate());
     EXPECT_EQ(Delays(), (std::vector<std::uint32_t>{99, 99, 99, 99}));
     EXPECT_EQ(HotSpots(), (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, 0}, {0, 0}}));
     EXPECT_EQ(list.Item(3)->frameInfo.disposeOp, 1);
-
-    // The setting answers without asking.
-    for (int setting : {1, 2, 5}) {
-        SCOPED_TRACE(setting);
-        list.RemoveAllItems();
-        ui.messages.clear();
-        ASSERT_EQ(Read(file), IconOk);
-        Import(setting);
-        EXPECT_TRUE(ui.messages.empty());
-        EXPECT_EQ(list.Count(), setting == 1 ? 2 : 4);
-    }
 }
 
 TEST_F(AniFile, FollowingTheSequenceAddsEveryImageOfTheNamedFrame) {
@@ -360,7 +339,7 @@ TEST_F(AniFile, FollowingTheSequenceAddsEveryImageOfTheNamedFrame) {
     ASSERT_EQ(Read(AniFileBytes({Anih(2, 4, 6, 3), RiffChunk("rate", U32Values({1, 2, 3, 4})),
                                  RiffChunk("seq ", U32Values({1, 0, 1, 7})), Frames(2, 2)})),
               IconOk);
-    Import(2);
+    Import(true);
     EXPECT_EQ(HotSpots(),
               (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}, {0, 0}, {0, 1}, {1, 0}, {1, 1}}));
     EXPECT_EQ(References(), (std::vector<int>{0, 1, 2, 3, 0, 1}));
@@ -368,7 +347,7 @@ TEST_F(AniFile, FollowingTheSequenceAddsEveryImageOfTheNamedFrame) {
     EXPECT_EQ(compilation.ani.imagesPerDirectory, 2);
 }
 
-TEST_F(AniFile, AnUnusableSequenceIsNotOffered) {
+TEST_F(AniFile, AnUnusableSequenceIsNeverFollowed) {
     struct Case {
         const char* name;
         Bytes file;
@@ -385,8 +364,8 @@ TEST_F(AniFile, AnUnusableSequenceIsNotOffered) {
         SCOPED_TRACE(c.name);
         list.RemoveAllItems();
         ASSERT_EQ(Read(c.file), IconOk);
-        Import(0);
-        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(AniSequenceUsable(anih, *content));
+        Import(true);
         EXPECT_EQ(list.Count(), 2);
     }
 }
@@ -394,7 +373,7 @@ TEST_F(AniFile, AnUnusableSequenceIsNotOffered) {
 TEST_F(AniFile, ImportIntoAnotherCompilationLeavesItsOptionsAlone) {
     ASSERT_EQ(Read(AniFileBytes({Anih(1), Frames(1)})), IconOk);
     CCompilation none;
-    ImportAniContent({ui, list, none, 1}, path.c_str(), anih, *content);
+    ImportAniContent({list, none}, anih, *content, false);
     EXPECT_EQ(list.Count(), 1);
 }
 

@@ -8,7 +8,6 @@
 #include "core/item_list.h"
 #include "formats/ani/ani_file.h"
 #include "platform/codepage.h"
-#include "support/scripted_interaction.h"
 #include "support/icon_bytes.h"
 #include "support/test_files.h"
 
@@ -81,14 +80,15 @@ protected:
     // Maps the list and writes it; the file's bytes, or none when nothing was written.
     std::optional<Bytes> Save(bool selectionOnly = false) {
         AniWriteInputs inputs;
-        if (!MapItemsToAniInputs(ui, list, selectionOnly, options, &inputs)) return std::nullopt;
+        mapped = MapItemsToAniInputs(list, selectionOnly, options, &inputs);
+        if (mapped != AniInputsOk) return std::nullopt;
         EXPECT_EQ(WriteAniFile(path.c_str(), inputs), IconOk);
         return ReadBytes(path);
     }
 
     ScratchDir dir;
     std::string path = dir.File("out.ani");
-    ScriptedInteraction ui;
+    AniInputsResult mapped = AniInputsOk;  // what the last Save's mapping gave
     CItemList list;
     // One image per directory and a common rate unless a test says otherwise.
     AniSaveOptions options{"", "", 1, false};
@@ -120,7 +120,7 @@ TEST_F(AniSave, DuplicatesBecomeSequenceStepsWithTheirOwnRates) {
     AddDuplicateOf(0, 100);
     AddOriginal(100);
     AniWriteInputs inputs;
-    ASSERT_TRUE(MapItemsToAniInputs(ui, list, false, options, &inputs));
+    ASSERT_EQ(MapItemsToAniInputs(list, false, options, &inputs), AniInputsOk);
     EXPECT_EQ(inputs.sequence, (std::vector<std::uint32_t>{0, 0, 0, 1}));
     EXPECT_EQ(inputs.records.size(), 2u);
     EXPECT_TRUE(inputs.rates.empty());
@@ -142,7 +142,7 @@ TEST_F(AniSave, EqualRatesGoIntoTheHeaderUnlessIndividualRatesAreAsked) {
 
     options.individualRates = true;
     AniWriteInputs inputs;
-    ASSERT_TRUE(MapItemsToAniInputs(ui, list, false, options, &inputs));
+    ASSERT_EQ(MapItemsToAniInputs(list, false, options, &inputs), AniInputsOk);
     EXPECT_EQ(inputs.rates, (std::vector<std::uint32_t>{36, 36, 36}));
     EXPECT_EQ(inputs.defaultRate, 0u);
 }
@@ -165,19 +165,17 @@ TEST_F(AniSave, ASelectionFormsFramesOfNImagesWithoutASequence) {
     });
     EXPECT_EQ(*file, expected);
 
-    // Five items do not make frames of two: the user is told and nothing is written.
+    // Five items do not make frames of two: nothing is written.
     std::filesystem::remove(path);
     list.SetSelected(4, true);
     EXPECT_FALSE(Save(true));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Image count is not correct to build each icon directory with 2 items.");
+    EXPECT_EQ(mapped, AniInputsImageCount);
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    // Nothing selected: nothing happens.
+    // Nothing selected: nothing to write.
     for (int i = 0; i < 5; ++i) list.SetSelected(i, false);
     EXPECT_FALSE(Save(true));
-    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(mapped, AniInputsNothing);
 }
 
 TEST_F(AniSave, NameAndArtistAreWrittenAsWindows1252) {
@@ -218,7 +216,7 @@ TEST_F(AniSave, WhatIsWrittenReadsBackAsTheSameItems) {
     ASSERT_EQ(ReadAniFile(path.c_str(), &content, &anih), IconOk);
     CItemList read;
     CAnimatedCursorCompilation compilation("x.ani");
-    ImportAniContent({ui, read, compilation, 2}, path.c_str(), anih, content);
+    ImportAniContent({read, compilation}, anih, content, true);
     ASSERT_EQ(read.Count(), list.Count());
     for (int i = 0; i < list.Count(); ++i) {
         SCOPED_TRACE(i);

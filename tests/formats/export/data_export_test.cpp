@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "support/scripted_interaction.h"
-#include "platform/door/string_table.h"
 #include "support/peer_tools.h"
 #include "support/test_files.h"
 
@@ -15,10 +13,19 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ProgressInteraction : public ScriptedInteraction {
-public:
-    std::vector<int> progress;
-    void SetBusyProgress(int position) override { progress.push_back(position); }
+// Records what the writers tell their progress function, and cancels after
+// `goOn` calls (never when negative).
+struct ProgressLog {
+    std::vector<std::size_t> done;
+    std::size_t total = 0;
+    int goOn = -1;
+    ExportProgress Function() {
+        return [this](std::size_t d, std::size_t t) {
+            done.push_back(d);
+            total = t;
+            return goOn < 0 || int(done.size()) <= goOn;
+        };
+    }
 };
 
 const std::string kBanner =
@@ -45,8 +52,7 @@ CArrayOptions Options(int type, std::uint32_t split = kMaxCArraySplitCount, int 
 
 std::string Source(const Bytes& block, const CArrayOptions& options) {
     ScratchDir dir;
-    ScriptedInteraction ui;
-    EXPECT_EQ(WriteArraySource(ui, dir.File("a.cpp").c_str(), block.data(), block.size(), options),
+    EXPECT_EQ(WriteArraySource(dir.File("a.cpp").c_str(), block.data(), block.size(), options),
               ExportOk);
     return Text(dir.File("a.cpp"));
 }
@@ -111,13 +117,12 @@ TEST(ArraySource, CompilesIntoArraysHoldingTheBlock) {
     ScratchDir dir;
     Bytes block;
     for (int i = 0; i < 37; ++i) block.push_back(std::uint8_t(i * 37 + 11));
-    ScriptedInteraction ui;
     // Each type with its own name, chunked in threes, two elements to a line.
     const char* names[] = {"a8", "a16", "a32", "a64"};
     std::string program = "#include <stdio.h>\n";
     for (int type = 0; type < 4; ++type) {
         const std::string file = dir.File(std::string(names[type]) + ".cpp");
-        ASSERT_EQ(WriteArraySource(ui, file.c_str(), block.data(), block.size(),
+        ASSERT_EQ(WriteArraySource(file.c_str(), block.data(), block.size(),
                                    Options(type, 3, 2, false, names[type])),
                   ExportOk);
         program += "#include \"" + file + "\"\n";
@@ -151,35 +156,27 @@ TEST(ArraySource, CompilesIntoArraysHoldingTheBlock) {
 }
 
 TEST(ArrayOptions, ValidatesTheDialogFieldsInOrder) {
+    using Field = CArrayOptionsField;
     struct Case {
         const char* what;
         CArrayOptionsInput input;
-        std::optional<CArrayOptionsField> field;
-        std::string message;
+        std::optional<Field> field;
     };
-    const std::string name = LoadStringText(kStrVariableNameEmpty);
-    const std::string split = "Please enter a value between 1 and 2147483647.";
-    const std::string perLine = "Please enter a value between 1 and 256.";
     const Case cases[] = {
-        {"defaults", CArrayOptionsInputFrom({}), std::nullopt, ""},
-        {"blank name", {" \t ", 2, "x", "0", false}, CArrayOptionsField::VariableName, name},
-        {"split 0", {"n", 2, "0", "0", false}, CArrayOptionsField::SplitCount, split},
-        {"split empty", {"n", 2, "", "8", false}, CArrayOptionsField::SplitCount, split},
-        {"split beyond", {"n", 2, "2147483648", "8", false}, CArrayOptionsField::SplitCount, split},
-        {"split not a number", {"n", 2, "12a", "8", false}, CArrayOptionsField::SplitCount, split},
-        {"per line 0", {"n", 2, "1", "0", false}, CArrayOptionsField::ElementsPerLine, perLine},
-        {"per line 257", {"n", 2, "1", "257", false}, CArrayOptionsField::ElementsPerLine, perLine},
-        {"largest values", {"n", 2, "2147483647", "256", false}, std::nullopt, ""},
+        {"defaults", CArrayOptionsInputFrom({}), std::nullopt},
+        {"blank name", {" \t ", 2, "x", "0", false}, Field::VariableName},
+        {"split 0", {"n", 2, "0", "0", false}, Field::SplitCount},
+        {"split empty", {"n", 2, "", "8", false}, Field::SplitCount},
+        {"split beyond", {"n", 2, "2147483648", "8", false}, Field::SplitCount},
+        {"split not a number", {"n", 2, "12a", "8", false}, Field::SplitCount},
+        {"per line 0", {"n", 2, "1", "0", false}, Field::ElementsPerLine},
+        {"per line 257", {"n", 2, "1", "257", false}, Field::ElementsPerLine},
+        {"largest values", {"n", 2, "2147483647", "256", false}, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CArrayOptions out;
-        std::optional<CArrayOptionsFailure> failure = ValidateCArrayOptions(c.input, &out);
-        ASSERT_EQ(failure.has_value(), c.field.has_value());
-        if (failure) {
-            EXPECT_EQ(failure->field, *c.field);
-            EXPECT_EQ(failure->message, c.message);
-        }
+        EXPECT_EQ(ValidateCArrayOptions(c.input, &out), c.field);
     }
 
     CArrayOptions out;
@@ -197,17 +194,20 @@ TEST(ArrayOptions, ValidatesTheDialogFieldsInOrder) {
 
 TEST(RawData, WritesTheBlockWithProgress) {
     ScratchDir dir;
-    ProgressInteraction ui;
+    ProgressLog log;
     Bytes block = {9, 8, 7, 6};
     errno = 55;
-    ASSERT_EQ(WriteRawData(ui, dir.File("raw.bin").c_str(), block.data(), block.size()), ExportOk);
+    ASSERT_EQ(WriteRawData(dir.File("raw.bin").c_str(), block.data(), block.size(), log.Function()),
+              ExportOk);
     EXPECT_EQ(errno, 55);
     EXPECT_EQ(ReadBytes(dir.File("raw.bin")), block);
-    EXPECT_EQ(ui.progress, (std::vector<int>{0, 25, 50, 75}));
+    // Asked before every byte.
+    EXPECT_EQ(log.done, (std::vector<std::size_t>{0, 1, 2, 3}));
+    EXPECT_EQ(log.total, 4u);
 
     Bytes big(10000);
     for (std::size_t i = 0; i < big.size(); ++i) big[i] = std::uint8_t(i * 7);
-    ASSERT_EQ(WriteRawData(ui, dir.File("big.bin").c_str(), big.data(), big.size()), ExportOk);
+    ASSERT_EQ(WriteRawData(dir.File("big.bin").c_str(), big.data(), big.size()), ExportOk);
     EXPECT_EQ(ReadBytes(dir.File("big.bin")), big);
 }
 
@@ -218,23 +218,23 @@ TEST(DataExport, ACancelOrAFailureLeavesTheOldFile) {
     Bytes block(100, 0x42);
     for (bool source : {false, true}) {
         SCOPED_TRACE(source);
-        ScriptedInteraction ui;
-        ui.cancelAfterPolls = 50;
+        ProgressLog log;
+        log.goOn = 50;
         ExportResult result =
-            source ? WriteArraySource(ui, path.c_str(), block.data(), block.size(), {})
-                   : WriteRawData(ui, path.c_str(), block.data(), block.size());
+            source ? WriteArraySource(path.c_str(), block.data(), block.size(), {}, log.Function())
+                   : WriteRawData(path.c_str(), block.data(), block.size(), log.Function());
+        EXPECT_EQ(log.done.size(), 51u);
         EXPECT_EQ(result, ExportCancelled);
         EXPECT_EQ(ReadBytes(path), (Bytes{'o', 'l', 'd'}));
     }
     // Only the old file is left in the folder: no temporary stays behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 
-    ScriptedInteraction ui;
     errno = 0;
-    EXPECT_EQ(WriteRawData(ui, dir.File("missing/raw.bin").c_str(), block.data(), block.size()),
+    EXPECT_EQ(WriteRawData(dir.File("missing/raw.bin").c_str(), block.data(), block.size()),
               ExportSystemError);
     EXPECT_EQ(errno, ENOENT);
-    EXPECT_EQ(WriteArraySource(ui, dir.File("missing/a.c").c_str(), block.data(), block.size(), {}),
+    EXPECT_EQ(WriteArraySource(dir.File("missing/a.c").c_str(), block.data(), block.size(), {}),
               ExportSystemError);
     EXPECT_EQ(errno, ENOENT);
 }

@@ -9,7 +9,6 @@
 #include "core/item_list.h"
 #include "formats/png/png_encoder.h"
 #include "formats/png/png_test_support.h"
-#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {
@@ -24,7 +23,6 @@ protected:
     ScratchDir dir;
     std::string path = dir.File("in.png");
     PngReadContext context;
-    ScriptedInteraction ui;
     CItemList list;
 };
 
@@ -50,7 +48,9 @@ TEST_F(PngImport, DefaultImageThatIsTheFirstFrame) {
     compilation.png.grayscale = true;
     compilation.png.filter = 2;
     compilation.png.compression = 3;
-    EXPECT_TRUE(ImportPngContent(ui, list, compilation, context));
+    const PngImportOutcome outcome = ImportPngContent(list, compilation, context);
+    EXPECT_TRUE(outcome.added);
+    EXPECT_FALSE(outcome.outOfMemory);
     ASSERT_EQ(list.Count(), 2);
     const tagILVITEM* first = list.Item(0);
     EXPECT_EQ(first->frameInfo.delay, 100u);
@@ -73,7 +73,6 @@ TEST_F(PngImport, DefaultImageThatIsTheFirstFrame) {
     EXPECT_EQ(compilation.png.compression, PngCompressionDefault);
     EXPECT_TRUE(compilation.png.grayscale);
     EXPECT_TRUE(context.images.empty());
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(PngImport, HiddenDefaultImage) {
@@ -84,7 +83,7 @@ TEST_F(PngImport, HiddenDefaultImage) {
     png.Fctl(0, 1, 1, 9, 9, 7, 0).Fdat(1, kFrameB).Iend();
     ASSERT_EQ(Read(png.Data()), PngOk);
     CAnimatedPNGCompilation compilation(path);
-    EXPECT_TRUE(ImportPngContent(ui, list, compilation, context));
+    EXPECT_TRUE(ImportPngContent(list, compilation, context).added);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Item(0)->frameInfo.delay, 600u);
     EXPECT_EQ(list.Item(0)->x, 0);
@@ -99,7 +98,7 @@ TEST_F(PngImport, StillImageIntoAnUntypedCompilation) {
     EXPECT_EQ(context.header.width, 2u);
     CCompilation compilation;
     compilation.numPlays = 4;
-    EXPECT_TRUE(ImportPngContent(ui, list, compilation, context));
+    EXPECT_TRUE(ImportPngContent(list, compilation, context).added);
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Item(0)->frameInfo.delay, 600u);
     EXPECT_TRUE(compilation.firstFrameExcluded);
@@ -157,7 +156,7 @@ TEST_F(PngImport, AnimatedCorpusFilesBecomeItems) {
         ASSERT_EQ(ReadPngFile((apng / c.file).c_str(), &fileContext), PngOk);
         CItemList items;
         CAnimatedPNGCompilation compilation((apng / c.file).string());
-        ASSERT_TRUE(ImportPngContent(ui, items, compilation, fileContext));
+        ASSERT_TRUE(ImportPngContent(items, compilation, fileContext).added);
         ASSERT_EQ(items.Count(), c.items);
         EXPECT_EQ(compilation.firstFrameExcluded, c.firstExcluded);
         for (int i = 0; i < c.items; ++i)

@@ -10,7 +10,6 @@
 #include "core/item_list.h"
 #include "formats/psd/psd_import.h"
 #include "support/peer_tools.h"
-#include "support/scripted_interaction.h"
 #include "support/test_files.h"
 
 namespace {
@@ -68,11 +67,11 @@ TEST(PsdComposite, MergedLayersMatchTheCompositeThatPilReads) {
 
         CPSDParser parser;
         ASSERT_EQ(parser.ParseFile((corpus / name).c_str()), PsdOk);
-        ScriptedInteraction ui;  // takes the initial choice: merged, every layer
+        // The initial choice of remembered code 0: merged, every layer.
+        const PsdImportChoice choice = MakePsdImportRequest(parser, 0).initial;
         CItemList list;
-        std::int32_t code = 0;
-        int added = 0;
-        ASSERT_TRUE(ImportPsdDocument(ui, parser, list, &code, &added));
+        ASSERT_TRUE(
+            ImportPsdLayers(parser, ChosenPsdLayers(parser, choice), choice, list).finished);
         ASSERT_EQ(list.Count(), 1);
         const tagILVITEM& item = *list.Item(0);
         ASSERT_EQ(std::uint32_t(item.header->biWidth), expected->width);

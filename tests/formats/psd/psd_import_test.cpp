@@ -4,24 +4,10 @@
 
 #include "core/dib.h"
 #include "core/item_list.h"
-#include "support/scripted_interaction.h"
-#include "platform/door/string_table.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"
 
 namespace {
-
-// Answers the PSD dialog from a script and keeps what it was asked.
-class PsdInteraction : public ScriptedInteraction {
-public:
-    std::optional<PsdImportChoice> answer;
-    std::vector<PsdImportRequest> requests;
-
-    std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override {
-        requests.push_back(request);
-        return answer;
-    }
-};
 
 using Color = std::vector<std::uint8_t>;  // B, G, R(, A)
 
@@ -53,11 +39,13 @@ PsdLayerSpec SolidLayer(int left, int top, int right, int bottom, Color bgr, int
 
 class PsdImportTest : public ::testing::Test {
 protected:
-    // Parses a document made from the layout and imports it with the given answer.
-    bool Import(const PsdLayout& layout, std::optional<PsdImportChoice> answer) {
+    void Parse(const PsdLayout& layout) {
         EXPECT_EQ(parser_.Parse(MakePsd(layout)), PsdOk);
-        ui_.answer = std::move(answer);
-        return ImportPsdDocument(ui_, parser_, list_, &code_, &added_);
+    }
+    // Parses a document made from the layout and imports the layers `choice` names.
+    PsdImportOutcome Import(const PsdLayout& layout, const PsdImportChoice& choice) {
+        Parse(layout);
+        return ImportPsdLayers(parser_, ChosenPsdLayers(parser_, choice), choice, list_);
     }
 
     static PsdImportChoice Choice(int mode, std::vector<int> layers, bool keep = false) {
@@ -79,10 +67,7 @@ protected:
     }
 
     CPSDParser parser_;
-    PsdInteraction ui_;
     CItemList list_;
-    std::int32_t code_ = 0;
-    int added_ = 0;
 };
 
 const Color kRed = {0, 0, 255}, kGreen = {0, 255, 0}, kBlue = {255, 0, 0};
@@ -127,13 +112,8 @@ TEST_F(PsdImportTest, TheRequestListsLayersWithPicturesAndTheRememberedChoice) {
     layout.layers.insert(layout.layers.begin() + 1, divider);
     layout.layers[2].name = "green";
     layout.layers[2].opacity = 128;
-    code_ = 7;
-    ASSERT_FALSE(Import(layout, std::nullopt));  // cancelled
-    EXPECT_EQ(added_, 0);
-    EXPECT_EQ(list_.Count(), 0);
-    EXPECT_EQ(code_, 7);
-    ASSERT_EQ(ui_.requests.size(), 1u);
-    const PsdImportRequest& request = ui_.requests[0];
+    Parse(layout);
+    const PsdImportRequest request = MakePsdImportRequest(parser_, 7);
     EXPECT_EQ(request.width, 4);
     EXPECT_EQ(request.colorMode, 3);
     EXPECT_EQ(request.depth, 8);
@@ -146,14 +126,16 @@ TEST_F(PsdImportTest, TheRequestListsLayersWithPicturesAndTheRememberedChoice) {
     EXPECT_EQ(request.initial.mode, PsdModeSeparate);
     EXPECT_TRUE(request.initial.topLeftAsPosition);
     EXPECT_EQ(request.initial.layers, (std::vector<int>{0, 1, 2}));
-    EXPECT_TRUE(ui_.busyRequests.empty());
+    EXPECT_EQ(list_.Count(), 0);
 }
 
 TEST_F(PsdImportTest, BlendsWithAllPreviousLayersStepByStep) {
-    ASSERT_TRUE(Import(ThreeLayers(), Choice(PsdModeBlendWithPrevious, {0, 1, 2})));
-    EXPECT_EQ(code_, 4);
+    const PsdImportOutcome outcome =
+        Import(ThreeLayers(), Choice(PsdModeBlendWithPrevious, {0, 1, 2}));
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.outOfMemory, 0);
     ASSERT_EQ(list_.Count(), 3);
-    EXPECT_EQ(added_, 3);
+    EXPECT_EQ(outcome.added, 3);
     for (int i = 0; i < 3; ++i) {
         const tagILVITEM& item = *list_.Item(i);
         EXPECT_EQ(item.header->biWidth, 4);
@@ -168,14 +150,11 @@ TEST_F(PsdImportTest, BlendsWithAllPreviousLayersStepByStep) {
     EXPECT_EQ(PixelAt(*list_.Item(2), 1, 1), kGreen);  // layer 1 stays
     EXPECT_EQ(PixelAt(*list_.Item(2), 2, 2), kBlue);
     EXPECT_EQ(PixelAt(*list_.Item(2), 3, 3), kBlue);  // cut at the background's edge
-    ASSERT_EQ(ui_.busyRequests.size(), 1u);
-    EXPECT_EQ(ui_.busyRequests[0].text, LoadStringText(kStrPleaseWait));
-    EXPECT_EQ(ui_.busyDepth, 0);
 }
 
 TEST_F(PsdImportTest, BlendsEachLayerWithTheBackgroundOnly) {
-    ASSERT_TRUE(Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, true)));
-    EXPECT_EQ(code_, 3);
+    ASSERT_TRUE(
+        Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, true)).finished);
     ASSERT_EQ(list_.Count(), 3);
     EXPECT_EQ(PixelAt(*list_.Item(0), 1, 1), kRed);
     EXPECT_EQ(PixelAt(*list_.Item(1), 1, 1), kGreen);
@@ -184,8 +163,8 @@ TEST_F(PsdImportTest, BlendsEachLayerWithTheBackgroundOnly) {
     EXPECT_EQ(PixelAt(*list_.Item(2), 2, 2), kBlue);
 
     list_.RemoveAllItems();
-    ASSERT_TRUE(Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, false)));
-    EXPECT_EQ(code_, 2);
+    ASSERT_TRUE(
+        Import(ThreeLayers(), Choice(PsdModeBlendWithBackground, {0, 1, 2}, false)).finished);
     EXPECT_EQ(list_.Count(), 2);  // the background alone is left out
 }
 
@@ -195,7 +174,7 @@ TEST_F(PsdImportTest, TheBackgroundIsRedrawnOverTheUnclearedCompositeInMode2) {
     layout.width = layout.height = 1;
     layout.layers = {SolidLayer(0, 0, 1, 1, {0, 0, 200}, 255, 128),
                      SolidLayer(0, 0, 1, 1, {0, 255, 0}), SolidLayer(0, 0, 1, 1, {255, 0, 0}, 0)};
-    ASSERT_TRUE(Import(layout, Choice(PsdModeBlendWithBackground, {0, 1, 2})));
+    ASSERT_TRUE(Import(layout, Choice(PsdModeBlendWithBackground, {0, 1, 2})).finished);
     ASSERT_EQ(list_.Count(), 2);
     // Step 1: background (alpha 128, red 200) then opaque green on top.
     EXPECT_EQ(PixelAt(*list_.Item(0), 0, 0), (Color{0, 255, 0, 255}));
@@ -208,8 +187,7 @@ TEST_F(PsdImportTest, TheBackgroundIsRedrawnOverTheUnclearedCompositeInMode2) {
 TEST_F(PsdImportTest, MergesIntoOneImageOfTheBackgroundsSize) {
     PsdLayout layout = ThreeLayers();
     layout.layers[0] = SolidLayer(1, 1, 4, 4, {0, 0, 255});  // background 3 x 3 at (1, 1)
-    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {2, 1, 0, 1, 9})));
-    EXPECT_EQ(code_, 0);
+    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {2, 1, 0, 1, 9})).finished);
     ASSERT_EQ(list_.Count(), 1);
     const tagILVITEM& item = *list_.Item(0);
     EXPECT_EQ(item.header->biWidth, 3);
@@ -223,7 +201,7 @@ TEST_F(PsdImportTest, AppliesTheLayerOpacity) {
     PsdLayout layout;
     layout.width = layout.height = 1;
     layout.layers = {SolidLayer(0, 0, 1, 1, {10, 100, 255}, -1, 128)};
-    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {0})));
+    ASSERT_TRUE(Import(layout, Choice(PsdModeMerged, {0})).finished);
     // colour x 128 / 255 onto black
     EXPECT_EQ(PixelAt(*list_.Item(0), 0, 0), (Color{5, 50, 128}));
 }
@@ -236,8 +214,7 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
 
     PsdImportChoice choice = Choice(PsdModeSeparate, {0, 1});
     choice.topLeftAsPosition = true;
-    ASSERT_TRUE(Import(layout, choice));
-    EXPECT_EQ(code_, 7);
+    ASSERT_TRUE(Import(layout, choice).finished);
     ASSERT_EQ(list_.Count(), 2);
     EXPECT_EQ(list_.Item(0)->x, 0);  // (-10, -5) becomes (0, 0), uncropped
     EXPECT_EQ(list_.Item(0)->y, 0);
@@ -249,8 +226,7 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
     list_.RemoveAllItems();
     choice.topLeftAsPosition = false;
     choice.maintainCoordinates = true;
-    ASSERT_TRUE(Import(layout, choice));
-    EXPECT_EQ(code_, 6);
+    ASSERT_TRUE(Import(layout, choice).finished);
     ASSERT_EQ(list_.Count(), 1);  // the layer outside the document adds nothing
     const tagILVITEM& canvas = *list_.Item(0);
     EXPECT_EQ(canvas.header->biWidth, 4);
@@ -262,13 +238,12 @@ TEST_F(PsdImportTest, SeparateLayersWithTheThreePositionChoices) {
 
     list_.RemoveAllItems();
     choice.maintainCoordinates = false;
-    ASSERT_TRUE(Import(layout, choice));
-    EXPECT_EQ(code_, 8);
+    ASSERT_TRUE(Import(layout, choice).finished);
     ASSERT_EQ(list_.Count(), 2);
     EXPECT_EQ(list_.Item(1)->y, 0);
 }
 
-TEST_F(PsdImportTest, AnIndexedDocumentBecomesOneItemWithoutADialog) {
+TEST_F(PsdImportTest, AnIndexedDocumentBecomesACopyOfItsMergedImage) {
     PsdLayout layout;
     layout.mode = 2;
     layout.channels = 1;
@@ -277,10 +252,10 @@ TEST_F(PsdImportTest, AnIndexedDocumentBecomesOneItemWithoutADialog) {
     layout.colorModeData.assign(768, 0);
     layout.colorModeData[1] = 0xAA;
     layout.merged = {1, 0};
-    code_ = 6;
-    ASSERT_TRUE(Import(layout, std::nullopt));
-    EXPECT_TRUE(ui_.requests.empty());
-    EXPECT_EQ(code_, 6);
+    Parse(layout);
+    const PsdImportOutcome outcome = ImportPsdMergedImage(parser_, list_);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.added, 1);
     ASSERT_EQ(list_.Count(), 1);
     const tagILVITEM& item = *list_.Item(0);
     EXPECT_EQ(item.header->biBitCount, 8);

@@ -14,15 +14,16 @@ class OperationInteraction;
 struct CliOperation;
 enum class OperationOptionParse;
 
-#define ICONMILL_COMPOSITION_OPTIONS_USAGE                                                  \
-    "      --merge K[:horizontal|vertical][:fill=RRGGBB][:delete]\n"                        \
-    "                                 Merge the selected items, K per strip (default\n"     \
-    "                                 horizontal, no fill); delete the sources after\n"     \
-    "      --split TXxTY[:delete]     Split the first selected item into TX x TY tiles\n"   \
-    "      --new-bitmap WxH:BITS      append a New Empty Bitmap (white); BITS one of\n"     \
-    "                                 1 4 8 16 24 32\n"                                     \
-    "      Merge and Split append their results; what the dialog would refuse is\n"         \
-    "      shown on stderr and ends the run with exit code 1.\n"
+#define ICONMILL_COMPOSITION_OPTIONS_USAGE                                                 \
+    "      --merge K[:horizontal|vertical][:fill=RRGGBB][:delete]\n"                       \
+    "                                 Merge the selected items into a new one, K per\n"   \
+    "                                 strip (default horizontal, background not\n"       \
+    "                                 filled); :delete removes the sources\n"             \
+    "      --split TXxTY[:delete]     Split the first selected item into TX x TY new\n"   \
+    "                                 tiles; :delete removes the item\n"                  \
+    "      --new-bitmap WxH:BITS      New Empty Bitmap, white; BITS 1 4 8 16 24 32\n"     \
+    "      Values the editor's dialogs refuse are reported with their messages\n"         \
+    "      (exit code 1).\n"
 
 // Parses args[*i] when it is --merge, --split or --new-bitmap, as
 // ParseOperationOption does (it is called from there).

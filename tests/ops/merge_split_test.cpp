@@ -10,16 +10,16 @@
 
 namespace {
 
-// A picture whose every pixel has one colour (24 bits: 0x00RRGGBB stored; 8 bits:
-// index 1 of a table black, colour).
+// A picture (a negative height: top-down) whose every pixel has one colour (8
+// bits: index 1 of a table black, colour; 32 bits: opaque).
 OpsImage Solid(int width, int height, unsigned bitCount, ColorRef color) {
     const RgbQuad entry = Rgb(RedOf(color), GreenOf(color), BlueOf(color));
     OpsImage image = bitCount == 8 ? OpsImage(width, height, 8, {Rgb(0, 0, 0), entry})
                                    : OpsImage(width, height, bitCount);
     auto surface = image.Surface();
-    RasterFillRect(surface, {0, 0, width, height}, color);
+    RasterFillRect(surface, {0, 0, width, image.Height()}, color);
     if (bitCount == 32)
-        DibForceOpaque(image.header.get(), image.bits.get(), 0, 0, width - 1, height - 1);
+        DibForceOpaque(image.header.get(), image.bits.get(), 0, 0, width - 1, image.Height() - 1);
     return image;
 }
 
@@ -272,4 +272,19 @@ TEST(MakeSplitTile, RefusesTilesOutsideTheGrid) {
     EXPECT_EQ(MakeSplitTile(h, b, 3, 2, 0, 2, &tile.header, &tile.bits), ImageInvalidArg);
     EXPECT_EQ(MakeSplitTile(h, b, 3, 2, -1, 0, &tile.header, &tile.bits), ImageInvalidArg);
     EXPECT_EQ(tile.header, nullptr);
+}
+
+TEST(BuildMergedImage, ATopDownSourceAndItsMaskKeepTheirLook) {
+    // The top row of the top-down picture is masked; its mask rows are top-down too.
+    OpsImage picture = Solid(8, -2, 8, kGreen);
+    picture.SetRaw(0, 1, 0);  // bottom-left pixel black
+    const std::uint8_t mask[8] = {0xFF, 0, 0, 0, 0x00, 0, 0, 0};
+    const OpsImage other = Solid(1, 1, 32, kBlue);
+    const Merged m = Merge({Source(picture, mask), Source(other)}, 1);
+    ASSERT_EQ(m.result, ImageOk);
+    EXPECT_EQ(m.image.header->biHeight, 4);
+    EXPECT_EQ(m.Argb(3, 0), 0u);
+    EXPECT_EQ(m.Argb(0, 1), 0xFF000000u);
+    EXPECT_EQ(m.Argb(3, 1), 0xFF00FF00u);
+    EXPECT_EQ(m.Argb(0, 2), 0xFF0000FFu);
 }

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/image_commands.h"
+#include "cli/composition_options.h"
 #include "ops/rotate_flip.h"
 
 std::optional<int> ParseCliInt(std::string_view text) {
@@ -84,6 +85,9 @@ bool ParseCliSelection(std::string_view text, std::vector<int>* out) {
 OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
                                           std::vector<CliOperation>* operations,
                                           std::string* problem) {
+    if (const auto parsed = ParseCompositionOption(args, i, operations, problem);
+        parsed != OperationOptionParse::NotAnOperation)
+        return parsed;
     const std::string& arg = args[*i];
     if (arg == "--top-down" || arg == "--bottom-up") {
         operations->push_back(
@@ -153,6 +157,10 @@ bool RunCliOperation(CIconmillApp& app, const CliOperation& op) {
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;
+        case CliOperation::Merge:
+        case CliOperation::Split:
+        case CliOperation::NewBitmap:
+            return RunCompositionOperation(app, ui, op);
     }
     // The editor applies these to one item at a time; here to every selected
     // original, up to the first that reports a failure. An item that keeps its

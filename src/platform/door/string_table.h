@@ -44,6 +44,16 @@ enum StringId : int {
     kStrItemsRemain = 256,     // "%1!u!" the items still to come
     kStrFinalItem = 257,
 
+    // Merge, Split, Image Resize and Canvas Resize dialog texts.
+    kStrMergeResult = 430,       // "%1!d!" x "%2!d!" the size, "%3!u!" the depth
+    kStrSplitResult = 431,       // "%1!u!" the tiles, "%2!d!" x "%3!d!" their size
+    kStrSplitPictureLabel = 432, // "%1!d!" x "%2!d!" width and signed height, "%3!u!" depth
+    kStrCurrentSize = 433,       // "%1" the byte size
+    kStrNewSize = 434,           // "%1" the byte size
+    kStrNewSizeInvalid = 435,
+    kStrPixelCount = 436,   // "%1!d!" one pixel
+    kStrPixelsCount = 437,  // "%1!d!" more than one
+
     kStrAppTitle = 57344,
     kStrReady = 57345,
     kStrPressEscToCancel = 65533,

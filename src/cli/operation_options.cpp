@@ -85,6 +85,13 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
                                           std::vector<CliOperation>* operations,
                                           std::string* problem) {
     const std::string& arg = args[*i];
+    if (ColorMaskOperation colorMask; ParseColorMaskOption(args, i, &colorMask, problem)) {
+        if (!problem->empty()) return OperationOptionParse::Bad;
+        CliOperation op{CliOperation::ColorMask};
+        op.colorMask = colorMask;
+        operations->push_back(op);
+        return OperationOptionParse::Parsed;
+    }
     if (arg == "--top-down" || arg == "--bottom-up") {
         operations->push_back(
             {CliOperation::Convert, arg == "--top-down" ? kConvertTopDown : kConvertBottomUp});
@@ -147,6 +154,8 @@ bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOpera
             return ConvertSelectedItems(app, static_cast<ConvertCommandId>(op.code)) && !ui.failed;
         case CliOperation::RotateFlip:
             return RotateFlipSelectedItems(app, op.code) && !ui.failed;
+        case CliOperation::ColorMask:
+            return RunColorMaskOperation(app, ui, op.colorMask);
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;

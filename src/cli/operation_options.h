@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/batch_interaction.h"
+#include "cli/color_mask_options.h"
 #include "cli/commands.h"
 #include "ops/resize_image.h"
 #include "platform/raster.h"
@@ -25,15 +26,17 @@ class CIconmillApp;
     "      --rotate 180|cw|ccw        rotation; --flip vertical|horizontal\n"            \
     "      --resize WxH               Image Resize (nearest pixel)\n"                    \
     "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n" \
-    "                                 bl b br (default c), border colour (default black)\n"
+    "                                 bl b br (default c), border colour (default black)\n" \
+    ICONMILL_COLOR_MASK_OPTIONS_USAGE
 
 struct CliOperation {
-    enum Kind { Convert, RotateFlip, Resize, Canvas } kind;
+    enum Kind { Convert, RotateFlip, Resize, Canvas, ColorMask } kind;
     int code = 0;  // ConvertCommandId or RotateFlipOperation
     int width = 0;
     int height = 0;
     std::uint32_t anchor = kAnchorCenter | kAnchorMiddle;
     ColorRef fill = 0;
+    ColorMaskOperation colorMask = {};  // ColorMask
 };
 
 // The batch interaction with the SHIFT colour given on the command line.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -15,7 +16,7 @@ struct CliRun {
     std::string err;
 };
 
-CliRun Run(std::vector<std::string> args) {
+CliRun RunTool(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int code = RunCli(args, out, err);
     return {code, err.str()};
@@ -64,7 +65,7 @@ TEST(ColorMaskCli, BadValuesAreUsageErrors) {
             args.insert(args.end(), options.begin(), options.end());
             SCOPED_TRACE(testing::Message() << command << ' ' << options[0]
                                             << (options.size() > 1 ? " " + options[1] : ""));
-            const CliRun run = Run(args);
+            const CliRun run = RunTool(args);
             EXPECT_EQ(run.code, 2);
             EXPECT_NE(run.err.find(options[0]), std::string::npos) << run.err;
         }
@@ -74,21 +75,21 @@ TEST(ColorMaskCli, BadValuesAreUsageErrors) {
 TEST(ColorMaskCli, GrayscaleAndAlphaRunInOrderOnTheSelection) {
     ScratchDir dir;
     const std::string a = dir.File("a.bmp"), b = dir.File("b.bmp"), out = dir.File("out.bmp");
-    WriteRow(a, 24, {0x0D0D0D, 0x2850A0});
-    WriteRow(b, 32, {0x80326496, 0xFF1E140A});
+    WriteRow(a, 24, {0x0D0D0D, 0x2850A0, 0x2850A1, 0xFFFFFF});  // files of 66 bytes and more
+    WriteRow(b, 32, {0x80326496, 0xFF1E140A, 0x00FFFFFF});
     // Each option is one dialog closed with OK: gray, then pre-multiplied, then a
     // flat alpha over the pre-multiplied colours; the 24-bit item keeps its alpha.
-    CliRun run = Run({"op", a, b, "--grayscale", "bt709:2850A0", "--alpha", "premultiplied",
-                      "--alpha", "flat:0", "-o", out});
+    CliRun run = RunTool({"op", a, b, "--grayscale", "bt709:2850A0", "--alpha", "premultiplied",
+                          "--alpha", "flat:0", "-o", out});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(ReadRow(out), (std::vector<std::uint32_t>{0x0C0C0C, 0x2850A0}));
+    EXPECT_EQ(ReadRow(out), (std::vector<std::uint32_t>{0x0C0C0C, 0x2850A0, 0x4D4D4D, 0xFFFFFF}));
     // (50, 100, 150) at alpha 128 grays to 92, times 128 / 255 is 46.
     EXPECT_EQ(ReadRow(dir.File("out002.bmp")),
-              (std::vector<std::uint32_t>{0x002E2E2E, 0x00151515}));
+              (std::vector<std::uint32_t>{0x002E2E2E, 0x00151515, 0}));
 
-    run = Run({"op", b, "--select", "0", "--alpha", "flat:7", "-o", out});
+    run = RunTool({"op", b, "--select", "0", "--alpha", "flat:7", "-o", out});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(ReadRow(out), (std::vector<std::uint32_t>{0x07326496, 0x071E140A}));
+    EXPECT_EQ(ReadRow(out), (std::vector<std::uint32_t>{0x07326496, 0x071E140A, 0x07FFFFFF}));
 }
 
 TEST(ColorMaskCli, MaskToolsAndDeleteMaskThroughAnIcon) {
@@ -98,11 +99,11 @@ TEST(ColorMaskCli, MaskToolsAndDeleteMaskThroughAnIcon) {
     const auto maskAfter = [&](std::vector<std::string> options) {
         std::vector<std::string> args = {"convert", in, "-o", icon, "--as", "ico"};
         args.insert(args.end(), options.begin(), options.end());
-        const CliRun run = Run(args);
+        const CliRun run = RunTool(args);
         EXPECT_EQ(run.code, 0) << run.err;
         const std::string dump = dir.File("dump");
         std::filesystem::remove_all(dump);
-        EXPECT_EQ(Run({"info", "--dump", dump, icon}).code, 0);
+        EXPECT_EQ(RunTool({"info", "--dump", dump, icon}).code, 0);
         return ReadBytes(dump + "/0.mask");
     };
     EXPECT_EQ(maskAfter({"--mask-pick", "FF0000"}), (std::vector<std::uint8_t>{1, 0, 1}));

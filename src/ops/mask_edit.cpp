@@ -51,6 +51,20 @@ ImageResult ApplyColorSample(const DibHeader* picture, const std::uint8_t* bits,
     return ImageOk;
 }
 
+ImageResult MaskPenLine(const DibHeader* picture, std::uint8_t* mask, int x0, int y0, int x1,
+                        int y1, bool transparent) {
+    const std::size_t size = MaskBlockSize(picture);
+    if (!mask || !size) return ImageInvalidArg;
+    const MaskDibHeader header(*picture);
+    auto surface = RasterSurface::Over(&header.header, mask, size);
+    if (!surface) return ImageInvalidArg;
+    const ColorRef color = transparent ? RgbColor(255, 255, 255) : RgbColor(0, 0, 0);
+    // The line leaves its end pixel out; the pen sets it after the line.
+    RasterLineTo(*surface, x0, y0, x1, y1, color);
+    RasterSetPixel(*surface, x1, y1, color);
+    return ImageOk;
+}
+
 ImageResult InvertMask(const DibHeader* picture, std::uint8_t* mask) {
     const std::size_t size = MaskBlockSize(picture);
     if (!mask || !size) return ImageInvalidArg;

@@ -53,6 +53,13 @@ ColorRef SampleColorAt(const DibHeader* picture, const std::uint8_t* bits, int x
 ImageResult ApplyColorSample(const DibHeader* picture, const std::uint8_t* bits, std::uint8_t* mask,
                              ColorRef color, int mode);
 
+// One step of the mask editor's pens: the line from (x0, y0) to (x1, y1), picture
+// coordinates, both ends included, made opaque (Black Pen) or transparent (White
+// Pen); points outside the picture are clipped. A click is the step from a point
+// to itself. ImageInvalidArg: a missing mask or a header without a mask size.
+ImageResult MaskPenLine(const DibHeader* picture, std::uint8_t* mask, int x0, int y0, int x1,
+                        int y1, bool transparent);
+
 // Inverts every bit of the mask block, row padding included.
 // ImageInvalidArg: a missing argument or a header without a mask size.
 ImageResult InvertMask(const DibHeader* picture, std::uint8_t* mask);

@@ -75,3 +75,14 @@ TEST(MaskEdit, InvertOfANewMaskMakesEveryBitTransparentPaddingIncluded) {
     EXPECT_FALSE(NewMask(picture.header.get()));
     EXPECT_EQ(InvertMask(picture.header.get(), mask.get()), ImageInvalidArg);
 }
+
+TEST(MaskEdit, PenLinesIncludeBothEndsInPictureRowsAndClip) {
+    OpsImage picture(4, 2, 8);  // bottom-up: picture row 0 is the second stored row
+    Block mask = NewMask(picture.header.get());
+    ASSERT_EQ(MaskPenLine(picture.header.get(), mask.get(), 0, 0, 3, 0, true), ImageOk);
+    ASSERT_EQ(MaskPenLine(picture.header.get(), mask.get(), 2, 1, 2, 1, true), ImageOk);
+    EXPECT_EQ(Bytes(mask, 8), (std::vector<std::uint8_t>{0x20, 0, 0, 0, 0xF0, 0, 0, 0}));
+    ASSERT_EQ(MaskPenLine(picture.header.get(), mask.get(), 1, 0, 9, 0, false), ImageOk);
+    EXPECT_EQ(Bytes(mask, 8), (std::vector<std::uint8_t>{0x20, 0, 0, 0, 0x80, 0, 0, 0}));
+    EXPECT_EQ(MaskPenLine(picture.header.get(), nullptr, 0, 0, 0, 0, true), ImageInvalidArg);
+}

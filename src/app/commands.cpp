@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/color_mask_commands.h"
 #include "app/edit_commands.h"
 #include "app/export_command.h"
 #include "app/image_commands.h"
@@ -257,6 +258,9 @@ bool RunHeadless(CommandId id, CIconmillApp& app, Clipboard& clipboard, CommandO
         case kCmdFlipHorizontal:
             *outcome = OutcomeOf(RotateFlipSelectedItems(app, RotateOperationOf(id)));
             return true;
+        case kCmdDeleteMask:
+            DeleteSelectedMasks(app);
+            return true;
         default:
             return false;
     }
@@ -444,7 +448,6 @@ bool IsWindowCommand(CommandId id) {
         case kCmdImageResize:
         case kCmdCanvasResize:
         case kCmdCreateEditMask:
-        case kCmdDeleteMask:
         case kCmdGrayscale:
         case kCmdMerge:
         case kCmdSplit:

@@ -3,6 +3,8 @@
 #include <ostream>
 
 Answer BatchInteraction::ShowMessage(const MessageRequest& message) {
+    if (message.icon == MessageIcon::Exclamation || message.icon == MessageIcon::Error)
+        warned = true;
     err_ << message.text << '\n';
     return DefaultAnswer(message.buttons);
 }

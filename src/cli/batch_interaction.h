@@ -20,6 +20,12 @@ public:
     // The answer of the PSD import dialog.
     BatchPsdOptions psd;
 
+    // Whether a warning or error was shown. Only the option families whose apply
+    // steps say "nothing written" for a failure and a no-op alike read it
+    // (grayscale, alpha, masks, merge, split, new bitmap); every other command's
+    // exit code comes from its flow's result.
+    bool warned = false;
+
     Answer ShowMessage(const MessageRequest& message) override;
     bool AskIgnoreAniSequence(const MessageRequest& question) override;
     // A layer position the document does not list is an error: the import is

@@ -121,7 +121,7 @@ bool RunMerge(CIconmillApp& app, OperationInteraction& ui, const MergeSpec& spec
             return false;
         }
     }
-    return ApplyMerge(app, options) && !ui.failed;
+    return ApplyMerge(app, options) && !ui.warned;
 }
 
 bool RunSplit(CIconmillApp& app, OperationInteraction& ui, const SplitSpec& spec) {
@@ -138,7 +138,7 @@ bool RunSplit(CIconmillApp& app, OperationInteraction& ui, const SplitSpec& spec
         AcceptSplitDialog(setup, {spec.across, spec.down, spec.deleteSource}, &options);
     for (const auto& rejection : rejections) ui.ShowMessage(rejection.message);
     if (!rejections.empty()) return false;
-    return ApplySplit(app, index, options) && !ui.failed;
+    return ApplySplit(app, index, options) && !ui.warned;
 }
 
 bool RunNewBitmap(CIconmillApp& app, OperationInteraction& ui, const NewBitmapSpec& spec) {
@@ -147,7 +147,7 @@ bool RunNewBitmap(CIconmillApp& app, OperationInteraction& ui, const NewBitmapSp
     if (AcceptBitmapAttributes(ui, spec.width, spec.height, depthIndex, &attributes) !=
         BitmapAttributesField::None)
         return false;
-    return AppendEmptyBitmap(app, attributes) && !ui.failed;
+    return AppendEmptyBitmap(app, attributes) && !ui.warned;
 }
 
 }  // namespace

@@ -168,12 +168,12 @@ void ApplySelection(CItemList& list, const std::vector<int>& selection) {
 }
 
 // Runs one item action; 0 on success, else the exit code.
-int RunAction(CIconmillApp& app, const std::vector<int>& selection, const Action& action,
-              std::ostream& err) {
+int RunAction(CIconmillApp& app, OperationInteraction& ui, const std::vector<int>& selection,
+              const Action& action, std::ostream& err) {
     CItemList& list = app.Items();
     if (const auto* op = std::get_if<CliOperation>(&action)) {
         ApplySelection(list, selection);
-        return RunCliOperation(app, *op) ? 0 : 1;
+        return RunCliOperation(app, ui, *op) ? 0 : 1;
     }
     const int index = std::holds_alternative<DuplicateAction>(action)
                           ? std::get<DuplicateAction>(action).index
@@ -326,7 +326,7 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
     CIconmillApp app(ui);
     if (!OpenPaths(app, files, false).Succeeded()) return 1;
     for (const Action& action : actions)
-        if (int code = RunAction(app, selection, action, err); code != 0) return code;
+        if (int code = RunAction(app, ui, selection, action, err); code != 0) return code;
 
     CItemList& list = app.Items();
     for (int index : selection) {

@@ -115,7 +115,7 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
         }
     }
     for (const CliOperation& op : operations)
-        if (!RunCliOperation(app, op)) return 1;
+        if (!RunCliOperation(app, ui, op)) return 1;
 
     bool written = true;
     for (int i = 0; i < list.Count(); ++i) {

@@ -89,6 +89,13 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
         parsed != OperationOptionParse::NotAnOperation)
         return parsed;
     const std::string& arg = args[*i];
+    if (ColorMaskOperation colorMask; ParseColorMaskOption(args, i, &colorMask, problem)) {
+        if (!problem->empty()) return OperationOptionParse::Bad;
+        CliOperation op{CliOperation::ColorMask};
+        op.colorMask = colorMask;
+        operations->push_back(op);
+        return OperationOptionParse::Parsed;
+    }
     if (arg == "--top-down" || arg == "--bottom-up") {
         operations->push_back(
             {CliOperation::Convert, arg == "--top-down" ? kConvertTopDown : kConvertBottomUp});
@@ -145,7 +152,7 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
     return OperationOptionParse::Parsed;
 }
 
-bool RunCliOperation(CIconmillApp& app, const CliOperation& op) {
+bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op) {
     PictureRunOutcome outcome;
     switch (op.kind) {
         case CliOperation::Convert:
@@ -154,6 +161,8 @@ bool RunCliOperation(CIconmillApp& app, const CliOperation& op) {
         case CliOperation::RotateFlip:
             outcome = RotateFlipSelectedItems(app, op.code);
             return outcome.done && !outcome.failed;
+        case CliOperation::ColorMask:
+            return RunColorMaskOperation(app, ui, op.colorMask);
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/batch_interaction.h"
+#include "cli/color_mask_options.h"
 #include "cli/commands.h"
 #include "cli/composition_options.h"
 #include "ops/resize_image.h"
@@ -27,16 +28,17 @@ class CIconmillApp;
     "      --resize WxH               Image Resize (nearest pixel)\n"                    \
     "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n" \
     "                                 bl b br (default c), border colour (default black)\n" \
-    ICONMILL_COMPOSITION_OPTIONS_USAGE
+    ICONMILL_COMPOSITION_OPTIONS_USAGE ICONMILL_COLOR_MASK_OPTIONS_USAGE
 
 struct CliOperation {
-    enum Kind { Convert, RotateFlip, Resize, Canvas, Merge, Split, NewBitmap } kind;
+    enum Kind { Convert, RotateFlip, Resize, Canvas, Merge, Split, NewBitmap, ColorMask } kind;
     int code = 0;  // ConvertCommandId or RotateFlipOperation
     int width = 0;
     int height = 0;
     std::uint32_t anchor = kAnchorCenter | kAnchorMiddle;
     ColorRef fill = 0;
     std::string value = {};  // Merge, Split, NewBitmap: the option's value (cli/composition_options.h)
+    ColorMaskOperation colorMask = {};  // ColorMask
 };
 
 // The batch interaction with the SHIFT colour given on the command line.
@@ -65,4 +67,4 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
 
 // Runs one operation over the selected items through the editor's commands;
 // false when one reported a failure or ended early.
-bool RunCliOperation(CIconmillApp& app, const CliOperation& op);
+bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op);

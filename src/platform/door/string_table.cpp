@@ -53,6 +53,7 @@ constexpr std::pair<int, const char*> kStrings[] = {
     {kStrItemsToBeSaved, "%1!u! items to be save"},
     {kStrItemsRemain, "%1!u! item(s) remain"},
     {kStrFinalItem, "Final item"},
+    {kStrImproperArgument, "Encountered an improper argument."},
     {kStrAppTitle, "Iconmill"},
     {kStrReady, "Ready"},
     {kStrPressEscToCancel, "PRESS ESC TO CANCEL"},

@@ -44,6 +44,9 @@ enum StringId : int {
     kStrItemsRemain = 256,     // "%1!u!" the items still to come
     kStrFinalItem = 257,
 
+    // Animation commands.
+    kStrImproperArgument = 400,
+
     kStrAppTitle = 57344,
     kStrReady = 57345,
     kStrPressEscToCancel = 65533,

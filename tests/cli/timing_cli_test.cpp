@@ -47,8 +47,7 @@ protected:
         EXPECT_EQ(run.code, 0) << run.err;
         std::vector<std::uint32_t> delays;
         const nlohmann::json info = nlohmann::json::parse(run.out);
-        for (const auto& item : info["items"])
-            delays.push_back(item["delay"].get<std::uint32_t>());
+        for (const auto& item : info["items"]) delays.push_back(item["delay"].get<std::uint32_t>());
         return delays;
     }
     ScratchDir dir;

@@ -14,6 +14,7 @@
 #include "app/save_flows.h"
 #include "cli/commands.h"
 #include "cli/operation_options.h"
+#include "cli/timing_options.h"
 
 const char* const kConvertUsage =
     "convert FILE... -o OUT --as bmp|png|apng|ico|cur|ani [OPTIONS]\n"
@@ -48,7 +49,7 @@ const char* const kConvertUsage =
     "      --position I:X,Y       frame position (0-2147483647)\n"
     "      --blend I:0|1          0 source, 1 over\n"
     "      --dispose I:0|1|2      0 none, 1 background, 2 "
-    "previous\n" ICONMILL_OPERATION_OPTIONS_USAGE
+    "previous\n" ICONMILL_TIMING_OPTIONS_USAGE ICONMILL_OPERATION_OPTIONS_USAGE
     "    --background RRGGBB is the colour conversions flatten 32-bit pictures onto.\n"
     "    Exits with 1 when the save did not happen or a message reported a failure.\n";
 
@@ -65,7 +66,7 @@ struct FrameAction {
     std::int64_t b = 0;
 };
 
-using Action = std::variant<CliOperation, DuplicateAction, FrameAction>;
+using Action = std::variant<CliOperation, DuplicateAction, FrameAction, CliTimingSession>;
 
 // The editor's dialogs, answered from the command line.
 class ConvertInteraction : public OperationInteraction {
@@ -174,6 +175,10 @@ int RunAction(CIconmillApp& app, OperationInteraction& ui, const std::vector<int
     if (const auto* op = std::get_if<CliOperation>(&action)) {
         ApplySelection(list, selection);
         return RunCliOperation(app, ui, *op) ? 0 : 1;
+    }
+    if (const auto* timing = std::get_if<CliTimingSession>(&action)) {
+        ApplySelection(list, selection);
+        return RunCliTimingSession(app, *timing, !selection.empty(), err);
     }
     const int index = std::holds_alternative<DuplicateAction>(action)
                           ? std::get<DuplicateAction>(action).index
@@ -290,6 +295,13 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
                 const auto n = ParseNumber(value, 1, 99);
                 if (!n) return Usage(err, bad);
                 ui.perDirectory = static_cast<int>(*n);
+            } else if (arg == "--timing") {
+                CliTiming timing;
+                if (!ParseCliTiming(value, &timing)) return Usage(err, bad);
+                // Consecutive options press SET in one opening of the editor.
+                if (actions.empty() || !std::holds_alternative<CliTimingSession>(actions.back()))
+                    actions.emplace_back(CliTimingSession{});
+                std::get<CliTimingSession>(actions.back()).timings.push_back(timing);
             } else if (arg == "--duplicate") {
                 const auto n = ParseNumber(value, 0, 0x7FFFFFFF);
                 if (!n) return Usage(err, bad);
@@ -325,6 +337,9 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
 
     CIconmillApp app(ui);
     if (!OpenPaths(app, files, false).Succeeded()) return 1;
+    // Set before the item actions: the timing editor reads the exclude flag.
+    if (plays) app.Compilation().numPlays = *plays;
+    if (excludeFirst) app.Compilation().firstFrameExcluded = *excludeFirst;
     for (const Action& action : actions)
         if (int code = RunAction(app, ui, selection, action, err); code != 0) return code;
 
@@ -337,8 +352,6 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
         }
     }
     ApplySelection(list, selection);
-    if (plays) app.Compilation().numPlays = *plays;
-    if (excludeFirst) app.Compilation().firstFrameExcluded = *excludeFirst;
 
     ui.saving = true;
     ui.saveChoice.path = output;

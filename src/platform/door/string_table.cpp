@@ -53,6 +53,7 @@ constexpr std::pair<int, const char*> kStrings[] = {
     {kStrItemsToBeSaved, "%1!u! items to be save"},
     {kStrItemsRemain, "%1!u! item(s) remain"},
     {kStrFinalItem, "Final item"},
+    {kStrImproperArgument, "Encountered an improper argument."},
     {kStrMergeResult, "Result: %1!d!x%2!d!, %3!u!-bit image"},
     {kStrSplitResult, "Result: %1!u! numbers of %2!d!x%3!d! images"},
     {kStrSplitPictureLabel, "%1!d!x%2!d!, %3!u!-bit"},

@@ -44,6 +44,8 @@ enum StringId : int {
     kStrItemsRemain = 256,     // "%1!u!" the items still to come
     kStrFinalItem = 257,
 
+    // Animation commands.
+    kStrImproperArgument = 400,
     // Merge, Split, Image Resize and Canvas Resize dialog texts.
     kStrMergeResult = 430,       // "%1!d!" x "%2!d!" the size, "%3!u!" the depth
     kStrSplitResult = 431,       // "%1!u!" the tiles, "%2!d!" x "%3!d!" their size

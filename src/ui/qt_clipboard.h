@@ -35,14 +35,14 @@ public:
     // than kMaxClipboardBytes, does not decode, or memory runs out.
     bool GetData(std::string_view format, ClipboardBlock* out) override;
 
-    // Builds the MIME data SetData puts on the clipboard; null when a copy
-    // cannot be made.
-    static QMimeData* MimeDataFor(std::span<const ClipboardFormatData> formats);
-    // Reads one format from MIME data, as GetData does.
-    static bool ReadFormat(const QMimeData& mime, std::string_view format, ClipboardBlock* out);
-
 signals:
     // The clipboard's content changed (here or in another program): Paste's
     // enabled state may have changed.
     void Changed();
+
+private:
+    // The MIME data SetData puts on the clipboard; null when a copy cannot be made.
+    static QMimeData* MimeDataFor(std::span<const ClipboardFormatData> formats);
+    // Reads one format from MIME data, as GetData describes.
+    static bool ReadFormat(const QMimeData& mime, std::string_view format, ClipboardBlock* out);
 };

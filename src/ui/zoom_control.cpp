@@ -38,7 +38,6 @@ CZoomCtrl::CZoomCtrl(QWidget* parent)
     track_->setTickPosition(QSlider::NoTicks);
     track_->setPageStep(1);
     track_->setValue(lastValidPosition_);
-    label_->setText(QString::fromStdString(ZoomLabel(Zoom())));
 
     Name(label_, kStrZoomLevel);
     Name(minus_, kStrZoomOut);
@@ -46,6 +45,8 @@ CZoomCtrl::CZoomCtrl(QWidget* parent)
     Name(track_, kStrZoom);
     minus_->setText(QStringLiteral("-"));
     plus_->setText(QStringLiteral("+"));
+    setAccessibleName(Text(kStrZoom));
+    ShowZoom();
 
     connect(minus_, &QAbstractButton::clicked, this, &CZoomCtrl::ZoomOut);
     connect(plus_, &QAbstractButton::clicked, this, &CZoomCtrl::ZoomIn);
@@ -63,8 +64,16 @@ void CZoomCtrl::MoveTo(int position) {
         track_->setValue(position);
     }
     lastValidPosition_ = track_->value();
-    label_->setText(QString::fromStdString(ZoomLabel(Zoom())));
+    ShowZoom();
     emit ZoomChanged(Zoom());
+}
+
+void CZoomCtrl::ShowZoom() {
+    const QString text = QString::fromStdString(ZoomLabel(Zoom()));
+    label_->setText(text);
+    // The names stay the parts' tooltips; the value is what a reader says next.
+    label_->setAccessibleDescription(text);
+    track_->setAccessibleDescription(text);
 }
 
 void CZoomCtrl::SetZoom(double percent) { MoveTo(ZoomPositionOf(percent)); }

@@ -45,6 +45,8 @@ private:
     // Puts the track at a valid position, remembers it, updates the label and
     // tells the parent.
     void MoveTo(int position);
+    // The label and the parts' accessible descriptions follow the position.
+    void ShowZoom();
     void OnTrackAction(int action);
     void OnTrackMoved(int position);
 

@@ -58,6 +58,10 @@ TEST_F(ZoomControl, IsLaidOutNamedAndStartsAtOneHundredPercent) {
         EXPECT_EQ(part->toolTip(), name);
         EXPECT_EQ(part->accessibleName(), name);
     }
+    // The value is read out with the label and the track.
+    EXPECT_EQ(zoom.Label()->accessibleDescription(), "100%");
+    zoom.ZoomOut();
+    EXPECT_EQ(zoom.Track()->accessibleDescription(), "50%");
 }
 
 TEST_F(ZoomControl, ButtonsStepOverTheGapAndStopAtTheEnds) {

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool ok = png ? PackedDibFromPng(bytes, &dib) : PackedDibFromBmpFile(bytes, &dib);
         if (!ok) continue;
         MemoryClipboard other;
-        other.formats[std::string(kDibClipboardFormat)].assign(dib.data.get(), dib.data.get() + dib.size);
+        other.formats[std::string(kDibClipboardFormat)].assign(dib.data.get(),
+                                                               dib.data.get() + dib.size);
         (void)PasteItems(app, other);
     }
     volatile std::uint32_t sink = sum;

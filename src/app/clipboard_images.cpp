@@ -139,8 +139,7 @@ bool PackedDibFromBmpFile(std::span<const std::uint8_t> file, ClipboardBlock* ou
         dataSize = imageSize;
     } else {
         // Run-length data may be longer than the rows it encodes; other data is not.
-        const bool runLength =
-            header.biCompression == kBiRle8 || header.biCompression == kBiRle4;
+        const bool runLength = header.biCompression == kBiRle8 || header.biCompression == kBiRle4;
         dataSize = std::min(dataInFile, runLength ? kMaxImageBytes : imageSize);
     }
     const std::size_t total = headerBlock + dataSize;

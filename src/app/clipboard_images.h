@@ -42,6 +42,6 @@ bool PngFromPackedDib(std::span<const std::uint8_t> dib, ClipboardBlock* out);
 bool PackedDibFromBmpFile(std::span<const std::uint8_t> file, ClipboardBlock* out);
 
 // The packed DIB (40-byte header, colour table, bottom-up rows) of a PNG
-// stream's default image; an animation's later frames are not decoded. False when the stream does not decode (the decoder's
-// checks and limits) or memory runs out.
+// stream's default image; an animation's later frames are not decoded. False when the stream does
+// not decode (the decoder's checks and limits) or memory runs out.
 bool PackedDibFromPng(std::span<const std::uint8_t> png, ClipboardBlock* out);

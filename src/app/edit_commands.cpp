@@ -106,8 +106,8 @@ bool IsItemPictureHeader(const DibHeader& header) {
 
 // Reads the record at data[offset, size) into *out; false when it does not fit
 // or its header is not an item's picture.
-bool ParseRecord(std::span<const std::uint8_t> data, std::size_t offset,
-                 ClipboardItemRecord* out, std::size_t* recordSize) {
+bool ParseRecord(std::span<const std::uint8_t> data, std::size_t offset, ClipboardItemRecord* out,
+                 std::size_t* recordSize) {
     const std::size_t left = data.size() - offset;
     if (left < kRecordHeadSize + sizeof(DibHeader)) return false;
     const std::uint8_t* record = data.data() + offset;

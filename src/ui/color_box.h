@@ -14,7 +14,8 @@ class CColorBoxWnd : public QWidget {
 
 public:
     // Asks the user for a colour starting from `initial`; nullopt when cancelled.
-    using ColorChooser = std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>;
+    using ColorChooser =
+        std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>;
 
     explicit CColorBoxWnd(QWidget* parent = nullptr);
 

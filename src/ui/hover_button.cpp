@@ -10,7 +10,7 @@ CHoverButton::CHoverButton(Glyph glyph, QWidget* parent)
     : QAbstractButton(parent),
       glyph_(glyph),
       themeIcon_(QIcon::fromTheme(glyph == Glyph::Minus ? QStringLiteral("zoom-out")
-                                                         : QStringLiteral("zoom-in"))) {
+                                                        : QStringLiteral("zoom-in"))) {
     setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
 }
@@ -28,7 +28,7 @@ QSize CHoverButton::sizeHint() const {
 
 QPixmap CHoverButton::ImageFor(Look look, qreal devicePixelRatio) const {
     if (!themeIcon_.isNull()) {
-        const QIcon::Mode mode = look == Look::Disabled ? QIcon::Disabled
+        const QIcon::Mode mode = look == Look::Disabled  ? QIcon::Disabled
                                  : look == Look::Pressed ? QIcon::Selected
                                  : look == Look::Hover   ? QIcon::Active
                                                          : QIcon::Normal;
@@ -44,7 +44,8 @@ QPixmap CHoverButton::ImageFor(Look look, qreal devicePixelRatio) const {
                                         : pal.color(QPalette::Active, QPalette::Highlight);
     if (look == Look::Pressed) ink = ink.darker(130);
     const int thickness = std::max(2, static_cast<int>(std::lround(2 * devicePixelRatio)));
-    const int length = std::max(thickness + 2, static_cast<int>(std::lround(10 * devicePixelRatio)));
+    const int length =
+        std::max(thickness + 2, static_cast<int>(std::lround(10 * devicePixelRatio)));
     // Same parity as the side keeps the bars exactly centred.
     const int bar = length - ((side - length) % 2);
     const int thick = thickness - ((side - thickness) % 2 != 0 ? 1 : 0);

@@ -38,7 +38,8 @@ bool CopyOut(const QByteArray& array, ClipboardBlock* out) {
     if (!FitsByteArray(static_cast<std::size_t>(array.size()))) return false;
     Block block = AllocateBlock(static_cast<std::size_t>(array.size()));
     if (!block) return false;
-    if (!array.isEmpty()) std::memcpy(block.get(), array.constData(), static_cast<std::size_t>(array.size()));
+    if (!array.isEmpty())
+        std::memcpy(block.get(), array.constData(), static_cast<std::size_t>(array.size()));
     out->data = std::move(block);
     out->size = static_cast<std::size_t>(array.size());
     return true;
@@ -82,10 +83,12 @@ QMimeData* QtClipboard::MimeDataFor(std::span<const ClipboardFormatData> formats
             // What other programs paste; a DIB that makes neither is not offered.
             ClipboardBlock png;
             if (PngFromPackedDib(entry.bytes, &png))
-                mime->setData(QString::fromLatin1(kPngMimeType), ToByteArray({png.data.get(), png.size}));
+                mime->setData(QString::fromLatin1(kPngMimeType),
+                              ToByteArray({png.data.get(), png.size}));
             ClipboardBlock bmp;
             if (BmpFileFromPackedDib(entry.bytes, &bmp))
-                mime->setData(QString::fromLatin1(kBmpMimeType), ToByteArray({bmp.data.get(), bmp.size}));
+                mime->setData(QString::fromLatin1(kBmpMimeType),
+                              ToByteArray({bmp.data.get(), bmp.size}));
         }
         return mime.release();
     } catch (const std::bad_alloc&) {

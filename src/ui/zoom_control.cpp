@@ -10,7 +10,9 @@
 
 namespace {
 
-QString Text(int id) { return QString::fromUtf8(LoadStringText(id)); }
+QString Text(int id) {
+    return QString::fromUtf8(LoadStringText(id));
+}
 
 void Name(QWidget* widget, int id) {
     widget->setToolTip(Text(id));
@@ -54,9 +56,13 @@ CZoomCtrl::CZoomCtrl(QWidget* parent)
     connect(track_, &QAbstractSlider::valueChanged, this, &CZoomCtrl::OnTrackMoved);
 }
 
-int CZoomCtrl::Position() const { return track_->value(); }
+int CZoomCtrl::Position() const {
+    return track_->value();
+}
 
-double CZoomCtrl::Zoom() const { return kZoomTable[track_->value()]; }
+double CZoomCtrl::Zoom() const {
+    return kZoomTable[track_->value()];
+}
 
 void CZoomCtrl::MoveTo(int position) {
     {
@@ -76,7 +82,9 @@ void CZoomCtrl::ShowZoom() {
     track_->setAccessibleDescription(text);
 }
 
-void CZoomCtrl::SetZoom(double percent) { MoveTo(ZoomPositionOf(percent)); }
+void CZoomCtrl::SetZoom(double percent) {
+    MoveTo(ZoomPositionOf(percent));
+}
 
 void CZoomCtrl::ZoomIn() {
     const int next = ZoomInPosition(track_->value());

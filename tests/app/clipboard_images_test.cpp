@@ -37,7 +37,8 @@ TEST(ClipboardImages, ABmpFileIsTheFileHeaderAndThePackedDibAndReadsBackUnchange
     ASSERT_TRUE(BmpFileFromPackedDib(dib, &file));
     const std::vector<std::uint8_t> bytes = Bytes(file);
     ASSERT_EQ(bytes.size(), 14 + dib.size());
-    const std::vector<std::uint8_t> head = {'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0};
+    const std::vector<std::uint8_t> head = {'B', 'M', 0x3E, 0x04, 0,    0, 0,
+                                            0,   0,   0,    0x36, 0x04, 0, 0};
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 14), head);
     EXPECT_TRUE(std::equal(dib.begin(), dib.end(), bytes.begin() + 14));
 
@@ -85,7 +86,8 @@ TEST(ClipboardImages, ABmpFileFromAnotherProgramIsCheckedBeforeItIsTrusted) {
         {"bit count 2", with32(14 + 12, 1 | 2 << 16), false},
         {"colour table past the file", with32(14 + 32, 0x1000), false},
         {"larger than any image", with32(14 + 4, 0x7FFFFFFF), false},
-        {"shorter than the headers", std::vector<std::uint8_t>(good.begin(), good.begin() + 50), false},
+        {"shorter than the headers", std::vector<std::uint8_t>(good.begin(), good.begin() + 50),
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,10 +132,8 @@ TEST(ClipboardImages, APngStreamCarriesThePictureBothWays) {
         EXPECT_EQ(b->biHeight, 3);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x)
-                EXPECT_EQ(DibGetPixel(b, DibPackedBits(b), x, y) &
-                              0xFFFFFF,
-                          DibGetPixel(a, DibPackedBits(a), x, y) &
-                              0xFFFFFF);
+                EXPECT_EQ(DibGetPixel(b, DibPackedBits(b), x, y) & 0xFFFFFF,
+                          DibGetPixel(a, DibPackedBits(a), x, y) & 0xFFFFFF);
     }
     // A cut stream and a compressed DIB are refused.
     const std::vector<std::uint8_t> dib = PackedDib(2, 2, 24, 1);

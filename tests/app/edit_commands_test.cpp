@@ -155,7 +155,9 @@ TEST_F(EditCommands, PasteRefusesPrivateDataThatDoesNotHoldWhatItSays) {
     const std::size_t firstEnd = 4 + 28 + 40 + 1024 + 4;
     ASSERT_EQ(good.size(), firstEnd + 28 + 40 + 12 + 12);
 
-    auto cut = [&](std::size_t size) { return std::vector<std::uint8_t>(good.begin(), good.begin() + size); };
+    auto cut = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(good.begin(), good.begin() + size);
+    };
     auto with = [&](std::size_t at, std::uint8_t value) {
         std::vector<std::uint8_t> out = good;
         out[at] = value;
@@ -212,7 +214,8 @@ TEST_F(EditCommands, PasteRefusesPrivateDataThatDoesNotHoldWhatItSays) {
         } else {
             ASSERT_EQ(otherUi.messages.size(), 1u);
             EXPECT_EQ(otherUi.messages[0].id, kStrGenericFailure);
-            EXPECT_EQ(otherUi.messages[0].text, "Failed to perform the operation. Some things wrong.");
+            EXPECT_EQ(otherUi.messages[0].text,
+                      "Failed to perform the operation. Some things wrong.");
         }
     }
 }

@@ -88,9 +88,8 @@ TEST_F(QtClipboardTest, CopyOffersOurItemsAndThePictureAsPngAndBmp) {
     // Other programs read the first picture from either image type.
     for (const char* type : {"PNG", "BMP"}) {
         SCOPED_TRACE(type);
-        const QImage image = QImage::fromData(mime->data(type == std::string("PNG") ? kPngMimeType
-                                                                                    : kBmpMimeType),
-                                              type);
+        const QImage image = QImage::fromData(
+            mime->data(type == std::string("PNG") ? kPngMimeType : kBmpMimeType), type);
         ASSERT_EQ(image.size(), QSize(4, 3));
         EXPECT_EQ(image.pixel(3, 2) & 0xFFFFFF, 0x3C3C3Cu);
     }
@@ -138,7 +137,8 @@ TEST_F(QtClipboardTest, PasteTakesAPictureAnotherProgramOffers) {
 TEST_F(QtClipboardTest, PngIsPreferredAndABrokenOneFallsBackToBmp) {
     QImage black(3, 2, QImage::Format_RGB32);
     black.fill(Qt::black);
-    Offer({{kPngMimeType, Encode(OtherProgramsImage(), "PNG")}, {kBmpMimeType, Encode(black, "BMP")}});
+    Offer({{kPngMimeType, Encode(OtherProgramsImage(), "PNG")},
+           {kBmpMimeType, Encode(black, "BMP")}});
     ASSERT_TRUE(PasteItems(app, clipboard));
     ExpectPastedOtherProgramsImage();
 
@@ -167,7 +167,8 @@ TEST_F(QtClipboardTest, UnreadablePicturesAndLyingItemsAreRefused) {
     ASSERT_TRUE(CopyItemsToClipboard(app, memory));
     std::vector<std::uint8_t> items = memory.formats[std::string(kItemClipboardFormat)];
     items[0] = 2;
-    Offer({{kItemsMimeType, QByteArray(reinterpret_cast<const char*>(items.data()), qsizetype(items.size()))}});
+    Offer({{kItemsMimeType,
+            QByteArray(reinterpret_cast<const char*>(items.data()), qsizetype(items.size()))}});
     ScriptedInteraction otherUi;
     CIconmillApp other(otherUi);
     EXPECT_FALSE(PasteItems(other, clipboard));

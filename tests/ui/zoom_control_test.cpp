@@ -44,16 +44,18 @@ TEST_F(ZoomControl, IsLaidOutNamedAndStartsAtOneHundredPercent) {
     EXPECT_EQ(zoom.Track()->maximum(), 14);
     EXPECT_EQ(zoom.Track()->tickPosition(), QSlider::NoTicks);
     // Left to right, none overlapping, all inside the control.
-    const QWidget* parts[] = {zoom.Label(), zoom.ZoomOutButton(), zoom.Track(), zoom.ZoomInButton()};
+    const QWidget* parts[] = {zoom.Label(), zoom.ZoomOutButton(), zoom.Track(),
+                              zoom.ZoomInButton()};
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(zoom.rect().contains(parts[i]->geometry())) << i;
         if (i > 0) {
             EXPECT_LE(parts[i - 1]->geometry().right(), parts[i]->geometry().left()) << i;
         }
     }
-    const std::pair<const QWidget*, const char*> names[] = {
-        {zoom.Label(), "Zoom level"}, {zoom.ZoomOutButton(), "Zoom out"},
-        {zoom.ZoomInButton(), "Zoom in"}, {zoom.Track(), "Zoom"}};
+    const std::pair<const QWidget*, const char*> names[] = {{zoom.Label(), "Zoom level"},
+                                                            {zoom.ZoomOutButton(), "Zoom out"},
+                                                            {zoom.ZoomInButton(), "Zoom in"},
+                                                            {zoom.Track(), "Zoom"}};
     for (const auto& [part, name] : names) {
         EXPECT_EQ(part->toolTip(), name);
         EXPECT_EQ(part->accessibleName(), name);
@@ -95,7 +97,7 @@ TEST_F(ZoomControl, ADragIntoTheGapSnapsBackToWhereItCameFrom) {
         int landsAt;
         const char* label;
     } cases[] = {
-        {50, 4, 2, "50%"},     {50, 6, 2, "50%"},    {100, 3, 7, "100%"}, {800, 5, 7, "100%"},
+        {50, 4, 2, "50%"},    {50, 6, 2, "50%"},    {100, 3, 7, "100%"},  {800, 5, 7, "100%"},
         {12.5, 7, 7, "100%"}, {100, 0, 0, "12.5%"}, {25, 14, 14, "800%"},
     };
     for (const Case& c : cases) {

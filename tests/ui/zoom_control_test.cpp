@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "ui/hover_button.h"
 
@@ -125,6 +127,19 @@ TEST_F(ZoomControl, KeysCrossTheGapInTheirDirection) {
     EXPECT_EQ(Label(), "800%");
     QTest::keyClick(zoom.Track(), Qt::Key_Home);
     EXPECT_EQ(Label(), "12.5%");
+
+    // The wheel, one notch at a time.
+    zoom.SetZoom(50);
+    auto wheel = [&](int delta) {
+        const QPointF at = zoom.Track()->rect().center();
+        QWheelEvent event(at, zoom.Track()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(zoom.Track(), &event);
+    };
+    wheel(120);
+    EXPECT_EQ(Label(), "100%");
+    wheel(-120);
+    EXPECT_EQ(Label(), "50%");
 }
 
 TEST_F(ZoomControl, SetZoomTakesAnExactEntryOrTheLast) {

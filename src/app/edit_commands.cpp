@@ -104,18 +104,17 @@ bool IsItemPictureHeader(const DibHeader& header) {
            header.biCompression == kBiRgb;
 }
 
-enum class RecordStatus { Added, DoesNotFit, OutOfMemory };
-
-// Reads the record at data[offset, size) into a new item; *offset moves past it.
-RecordStatus PasteRecord(CIconmillApp& app, const std::uint8_t* data, std::size_t size,
-                         std::size_t* offset) {
-    const std::size_t left = size - *offset;
-    if (left < kRecordHeadSize + sizeof(DibHeader)) return RecordStatus::DoesNotFit;
-    const std::uint8_t* record = data + *offset;
+// Reads the record at data[offset, size) into *out; false when it does not fit
+// or its header is not an item's picture.
+bool ParseRecord(std::span<const std::uint8_t> data, std::size_t offset, ClipboardItemRecord* out,
+                 std::size_t* recordSize) {
+    const std::size_t left = data.size() - offset;
+    if (left < kRecordHeadSize + sizeof(DibHeader)) return false;
+    const std::uint8_t* record = data.data() + offset;
     // The header may sit at any alignment inside the clipboard data.
     DibHeader header;
     std::memcpy(&header, record + kRecordHeadSize, sizeof header);
-    if (!IsItemPictureHeader(header)) return RecordStatus::DoesNotFit;
+    if (!IsItemPictureHeader(header)) return false;
 
     const bool hasMask = Load<std::uint16_t>(record) == 1;
     const std::optional<std::size_t> headerSize = HeaderBlockSize(&header);
@@ -125,30 +124,45 @@ RecordStatus PasteRecord(CIconmillApp& app, const std::uint8_t* data, std::size_
         headerSize ? CheckedAdd<std::size_t>(*headerSize, kRecordHeadSize) : std::nullopt;
     if (total) total = CheckedAdd(*total, imageSize);
     if (total) total = CheckedAdd(*total, maskSize);
-    if (!total || *total > left) return RecordStatus::DoesNotFit;
+    if (!total || *total > left) return false;
 
+    ClipboardItemRecord r;
+    r.hasMask = hasMask;
+    r.hotspotX = Load<std::int16_t>(record + 2);
+    r.hotspotY = Load<std::int16_t>(record + 4);
+    r.x = Load<std::int32_t>(record + 8);
+    r.y = Load<std::int32_t>(record + 12);
+    r.delay = Load<std::uint32_t>(record + 16);
+    r.blendOp = Load<std::int32_t>(record + 20);
+    r.disposeOp = Load<std::int32_t>(record + 24);
+    const std::span<const std::uint8_t> rest = data.subspan(offset + kRecordHeadSize);
+    r.header = rest.first(*headerSize);
+    r.bits = rest.subspan(*headerSize, imageSize);
+    if (hasMask) r.mask = rest.subspan(*headerSize + imageSize, maskSize);
+    *out = r;
+    *recordSize = *total;
+    return true;
+}
+
+// A new item holding copies of a record's blocks; false when memory runs out.
+bool MakeItem(const ClipboardItemRecord& record, NewItem* out) {
     NewItem item;
-    item.header = AllocateHeaderBlock(*headerSize);
-    item.bits = AllocateBlock(imageSize);
-    if (hasMask) item.mask = AllocateBlock(maskSize);
-    if (!item.header || !item.bits || (hasMask && !item.mask)) return RecordStatus::OutOfMemory;
-    const std::uint8_t* at = record + kRecordHeadSize;
-    std::memcpy(item.header.get(), at, *headerSize);
-    at += *headerSize;
-    std::memcpy(item.bits.get(), at, imageSize);
-    at += imageSize;
-    if (hasMask) std::memcpy(item.mask.get(), at, maskSize);
-
-    item.frameInfo.hotspotX = Load<std::int16_t>(record + 2);
-    item.frameInfo.hotspotY = Load<std::int16_t>(record + 4);
-    item.x = Load<std::int32_t>(record + 8);
-    item.y = Load<std::int32_t>(record + 12);
-    item.frameInfo.delay = Load<std::uint32_t>(record + 16);
-    item.frameInfo.blendOp = Load<std::int32_t>(record + 20);
-    item.frameInfo.disposeOp = Load<std::int32_t>(record + 24);
-    if (app.Items().AddItem(std::move(item)) >= 0) app.SetModified();
-    *offset += *total;
-    return RecordStatus::Added;
+    item.header = AllocateHeaderBlock(record.header.size());
+    item.bits = AllocateBlock(record.bits.size());
+    if (record.hasMask) item.mask = AllocateBlock(record.mask.size());
+    if (!item.header || !item.bits || (record.hasMask && !item.mask)) return false;
+    std::memcpy(item.header.get(), record.header.data(), record.header.size());
+    std::memcpy(item.bits.get(), record.bits.data(), record.bits.size());
+    if (record.hasMask) std::memcpy(item.mask.get(), record.mask.data(), record.mask.size());
+    item.frameInfo.hotspotX = record.hotspotX;
+    item.frameInfo.hotspotY = record.hotspotY;
+    item.x = record.x;
+    item.y = record.y;
+    item.frameInfo.delay = record.delay;
+    item.frameInfo.blendOp = record.blendOp;
+    item.frameInfo.disposeOp = record.disposeOp;
+    *out = std::move(item);
+    return true;
 }
 
 bool PastePrivateFormat(CIconmillApp& app, Clipboard& clipboard) {
@@ -158,20 +172,20 @@ bool PastePrivateFormat(CIconmillApp& app, Clipboard& clipboard) {
         ReportClipboardError(ui);
         return false;
     }
-    if (block.size < kCountSize) return true;
-    const std::uint32_t count = Load<std::uint32_t>(block.data.get());
+    const ClipboardItemParse parse =
+        ParseClipboardItems({block.data.get(), block.data ? block.size : 0});
     CItemList::UpdateBatch batch(app.Items());
-    std::size_t offset = kCountSize;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        switch (PasteRecord(app, block.data.get(), block.size, &offset)) {
-            case RecordStatus::Added:
-                continue;
-            case RecordStatus::DoesNotFit:
-                return true;
-            case RecordStatus::OutOfMemory:
-                ReportOutOfMemory(ui);
-                return false;
+    for (const ClipboardItemRecord& record : parse.records) {
+        NewItem item;
+        if (!MakeItem(record, &item)) {
+            ReportOutOfMemory(ui);
+            return false;
         }
+        if (app.Items().AddItem(std::move(item)) >= 0) app.SetModified();
+    }
+    if (!parse.complete) {
+        ReportGenericFailure(ui);
+        return false;
     }
     return true;
 }
@@ -250,6 +264,25 @@ bool PastePackedDib(CIconmillApp& app, Clipboard& clipboard) {
 }
 
 }  // namespace
+
+ClipboardItemParse ParseClipboardItems(std::span<const std::uint8_t> data) {
+    ClipboardItemParse parse;
+    if (data.size() < kCountSize) return parse;
+    const std::uint32_t count = Load<std::uint32_t>(data.data());
+    std::size_t offset = kCountSize;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ClipboardItemRecord record;
+        std::size_t size = 0;
+        if (!ParseRecord(data, offset, &record, &size)) {
+            parse.failedAt = offset;
+            return parse;
+        }
+        parse.records.push_back(record);
+        offset += size;
+    }
+    parse.complete = true;
+    return parse;
+}
 
 bool CopyItemsToClipboard(CIconmillApp& app, Clipboard& clipboard) {
     const CItemList& list = app.Items();

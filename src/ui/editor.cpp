@@ -3,7 +3,7 @@
 #include <QSettings>
 
 #include "app/open_flows.h"
-#include "platform/door/memory_clipboard.h"
+#include "ui/qt_clipboard.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -35,7 +35,7 @@ QString StartupFile(const QStringList& arguments) {
 }
 
 CEditor::CEditor(std::unique_ptr<Clipboard> clipboard) : clipboard_(std::move(clipboard)) {
-    if (!clipboard_) clipboard_ = std::make_unique<MemoryClipboard>();
+    if (!clipboard_) clipboard_ = std::make_unique<QtClipboard>();
 }
 
 CEditor::~CEditor() {

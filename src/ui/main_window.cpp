@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -20,7 +21,10 @@
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
 #include "ui/artwork.h"
+#include "app/view_commands.h"
 #include "ui/dib_image.h"
+#include "ui/qt_clipboard.h"
+#include "ui/zoom_control.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -268,6 +272,8 @@ CMainFrame::CMainFrame(CIconmillApp& app, QtInteraction& door, Clipboard& clipbo
     BuildToolbars();
     BuildStatusBar();
     BuildClient();
+    if (auto* system = dynamic_cast<QtClipboard*>(&clipboard_))
+        connect(system, &QtClipboard::Changed, this, [this] { RefreshCommandStates(); });
     door_.SetParent(this);
     door_.SetBusyDisplay(this);
     app_.SetListener(this);
@@ -579,6 +585,13 @@ void CMainFrame::BuildStatusBar() {
     zoomPane_->setObjectName(QStringLiteral("zoomPane"));
     zoomPane_->setAccessibleName(QStringLiteral("Zoom"));
     zoomPane_->setMinimumWidth(190);
+    auto* zoomLayout = new QHBoxLayout(zoomPane_);
+    zoomLayout->setContentsMargins(0, 0, 0, 0);
+    zoom_ = new CZoomCtrl(zoomPane_);
+    zoomLayout->addWidget(zoom_);
+    connect(zoom_, &CZoomCtrl::ZoomChanged, this, [this] {
+        if (!syncingZoom_) SetZoomPosition(app_, zoom_->Position());
+    });
     bar->addPermanentWidget(zoomPane_);
     SetStatusMode(StatusMode::Normal);
 }
@@ -783,6 +796,12 @@ void CMainFrame::UpdateCounter() {
 
 void CMainFrame::ApplyViewState() {
     const CViewState& view = app_.view;
+    if (zoom_ && zoom_->Position() != view.zoomPosition) {
+        // The control follows the view without telling it again.
+        syncingZoom_ = true;
+        zoom_->SetZoom(kZoomTable[view.zoomPosition]);
+        syncingZoom_ = false;
+    }
     if (QToolBar* bar = Toolbar(kCmdToolbarStandard)) bar->setVisible(view.standardToolbar);
     if (QToolBar* bar = Toolbar(kCmdToolbarImageEditor)) bar->setVisible(view.imageEditorToolbar);
     if (QToolBar* bar = Toolbar(kCmdToolbarType)) bar->setVisible(view.typeToolbar);

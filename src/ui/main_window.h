@@ -20,6 +20,7 @@ class QMimeData;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+class CZoomCtrl;
 
 class CMainFrame : public QMainWindow,
                    private AppListener,
@@ -43,6 +44,7 @@ public:
     QLabel* MessagePane() const { return messagePane_; }
     QLabel* ItemCounter() const { return itemCounter_; }
     QWidget* ZoomPane() const { return zoomPane_; }
+    CZoomCtrl* ZoomControl() const { return zoom_; }
     QListWidget* ItemView() const { return itemView_; }
     bool IsBusy() const { return busy_; }
 
@@ -115,6 +117,8 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* itemCounter_ = nullptr;
     QWidget* zoomPane_ = nullptr;
+    CZoomCtrl* zoom_ = nullptr;
+    bool syncingZoom_ = false;
     QProgressBar* progress_ = nullptr;
     QLabel* escHint_ = nullptr;
     bool syncingView_ = false;

@@ -8,6 +8,7 @@
 #include "core/dib.h"
 #include "platform/door/clipboard.h"
 #include "platform/door/memory_clipboard.h"
+#include "platform/door/string_table.h"
 #include "support/scripted_interaction.h"
 #include "support/test_items.h"
 
@@ -143,50 +144,79 @@ TEST_F(EditCommands, ACopyTheClipboardRefusesChangesNothing) {
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
 }
 
-TEST_F(EditCommands, PasteWalksThePrivateDataOnlyAsFarAsItHolds) {
-    // Two records; the cases spoil the data after the first.
+TEST_F(EditCommands, PasteRefusesPrivateDataThatDoesNotHoldWhatItSays) {
+    // Two records (8-bit 2 x 1 without mask, 32-bit 1 x 3 with one); the cases
+    // spoil the data after the first, whose item is still pasted.
     AddPicture(List(), 2, 1, 8, 7);
     AddPicture(List(), 1, 3, 32, 9, true);
     List().SelectAll();
     ASSERT_TRUE(CopyItemsToClipboard(app, clipboard));
     const std::vector<std::uint8_t> good = Private();
     const std::size_t firstEnd = 4 + 28 + 40 + 1024 + 4;
+    ASSERT_EQ(good.size(), firstEnd + 28 + 40 + 12 + 12);
 
+    auto cut = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(good.begin(), good.begin() + size);
+    };
+    auto with = [&](std::size_t at, std::uint8_t value) {
+        std::vector<std::uint8_t> out = good;
+        out[at] = value;
+        return out;
+    };
     struct Case {
         const char* name;
         std::vector<std::uint8_t> data;
         int pasted;
+        bool complete;
+        std::size_t failedAt;
     };
-    std::vector<std::uint8_t> countHigh = good;
-    countHigh[0] = 3;
-    std::vector<std::uint8_t> cutInSecond(good.begin(), good.end() - 1);
-    std::vector<std::uint8_t> badDepth = good;
-    badDepth[firstEnd + 28 + 14] = 2;  // biBitCount of the second record
-    std::vector<std::uint8_t> hugePalette = good;
-    hugePalette[firstEnd + 28 + 32 + 3] = 0x40;  // biClrUsed of the second record
-    std::vector<std::uint8_t> compressed = good;
-    compressed[firstEnd + 28 + 16] = 1;
-    std::vector<std::uint8_t> zero = {0, 0, 0, 0};
+    std::vector<std::uint8_t> trailing = good;
+    trailing.push_back(0xEE);
     const Case cases[] = {
-        {"whole", good, 2},
-        {"count above the records", countHigh, 2},
-        {"second record cut short", cutInSecond, 1},
-        {"bit count 2", badDepth, 1},
-        {"colour table past the end", hugePalette, 1},
-        {"compressed header", compressed, 1},
-        {"count 0", zero, 0},
-        {"shorter than the count", {1, 0}, 0},
+        {"whole", good, 2, true, 0},
+        {"bytes after the records", trailing, 2, true, 0},
+        {"count 0", {0, 0, 0, 0}, 0, true, 0},
+        {"count above the records", with(0, 3), 2, false, good.size()},
+        {"shorter than the count", {1, 0}, 0, false, 0},
+        {"head of the second cut short", cut(firstEnd + 10), 1, false, firstEnd},
+        {"header of the second cut short", cut(firstEnd + 28 + 20), 1, false, firstEnd},
+        {"rows of the second cut short", cut(firstEnd + 28 + 40 + 5), 1, false, firstEnd},
+        {"mask of the second cut short", cut(good.size() - 1), 1, false, firstEnd},
+        {"colour table past the end", with(firstEnd + 28 + 32 + 3, 0x40), 1, false, firstEnd},
+        {"bit count 2", with(firstEnd + 28 + 14, 2), 1, false, firstEnd},
+        {"compressed header", with(firstEnd + 28 + 16, 1), 1, false, firstEnd},
+        {"header size 12", with(firstEnd + 28, 12), 1, false, firstEnd},
+        {"header size past the end", with(firstEnd + 28 + 3, 0x7F), 1, false, firstEnd},
+        {"height 0", with(firstEnd + 28 + 8, 0), 1, false, firstEnd},
+        {"width 0", with(firstEnd + 28 + 4, 0), 1, false, firstEnd},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const ClipboardItemParse parse = ParseClipboardItems(c.data);
+        EXPECT_EQ(parse.complete, c.complete);
+        EXPECT_EQ(parse.records.size(), static_cast<std::size_t>(c.pasted));
+        if (!c.complete) {
+            EXPECT_EQ(parse.failedAt, c.failedAt);
+        }
+
         ScriptedInteraction otherUi;
         CIconmillApp other(otherUi);
         MemoryClipboard source;
         source.formats[std::string(kItemClipboardFormat)] = c.data;
-        EXPECT_TRUE(PasteItems(other, source));
+        EXPECT_EQ(PasteItems(other, source), c.complete);
         EXPECT_EQ(other.Items().Count(), c.pasted);
         EXPECT_EQ(other.IsModified(), c.pasted > 0);
-        EXPECT_TRUE(otherUi.messages.empty());
+        if (c.pasted > 0) {
+            EXPECT_EQ(other.Items().Item(0)->header->biBitCount, 8);
+        }
+        if (c.complete) {
+            EXPECT_TRUE(otherUi.messages.empty());
+        } else {
+            ASSERT_EQ(otherUi.messages.size(), 1u);
+            EXPECT_EQ(otherUi.messages[0].id, kStrGenericFailure);
+            EXPECT_EQ(otherUi.messages[0].text,
+                      "Failed to perform the operation. Some things wrong.");
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -18,6 +19,7 @@
 #include "support/test_files.h"
 #include "support/test_items.h"
 #include "ui/settings_store.h"
+#include "ui/zoom_control.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -261,6 +263,47 @@ TEST_F(Editor, ClosingWithUnsavedChangesAsks) {
             session.Window().close();
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editor, TheZoomControlAndTheZoomCommandsFollowEachOther) {
+    editor.Start({});
+    CZoomCtrl* zoom = Window().ZoomControl();
+    ASSERT_NE(zoom, nullptr);
+    Window().Action(kCmdZoom25)->trigger();
+    EXPECT_EQ(zoom->Zoom(), 25.0);
+    zoom->ZoomIn();
+    EXPECT_EQ(App().view.zoom, 0.5);
+    EXPECT_TRUE(Window().Action(kCmdZoom50)->isChecked());
+}
+
+TEST_F(Editor, CopyOffersOurItemsAndImagesAndPasteTakesAnotherProgramsImage) {
+    editor.Start({QString::fromStdString(small)});
+    App().Items().SetSelected(0, true);
+    App().NotifySelectionChanged();
+    Window().Action(kCmdCopy)->trigger();
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(offered, nullptr);
+    EXPECT_TRUE(offered->hasFormat(QStringLiteral("image/png")));
+    EXPECT_TRUE(offered->hasFormat(QStringLiteral("image/bmp")));
+    const QByteArray png = offered->data(QStringLiteral("image/png"));
+
+    // Someone else puts only a PNG there: Paste follows and adds it.
+    auto* theirs = new QMimeData;
+    theirs->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(theirs);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Window().Action(kCmdPaste)->isEnabled());
+    Window().Action(kCmdPaste)->trigger();
+    ASSERT_EQ(App().Items().Count(), 2);
+    EXPECT_EQ(App().Items().Item(1)->header->biWidth, 2);
+
+    QGuiApplication::clipboard()->clear();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Window().Action(kCmdPaste)->isEnabled());
 }
 
 }  // namespace

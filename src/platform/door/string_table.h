@@ -44,6 +44,11 @@ enum StringId : int {
     kStrItemsRemain = 256,     // "%1!u!" the items still to come
     kStrFinalItem = 257,
 
+    // The zoom control's parts: their tooltips, numbered as the parts are.
+    kStrZoomLevel = 311,
+    kStrZoomOut = 312,
+    kStrZoomIn = 313,
+    kStrZoom = 314,
     // Animation commands.
     kStrImproperArgument = 400,
     // Merge, Split, Image Resize and Canvas Resize dialog texts.

@@ -3,9 +3,11 @@
 #include <charconv>
 
 #include "app/application.h"
+#include "app/commands.h"
 #include "app/image_commands.h"
 #include "cli/composition_options.h"
 #include "ops/rotate_flip.h"
+#include "platform/door/memory_clipboard.h"
 
 std::optional<int> ParseCliInt(std::string_view text) {
     int value = 0;
@@ -152,15 +154,29 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
     return OperationOptionParse::Parsed;
 }
 
+namespace {
+
+// Runs a menu command as the editor does. A disabled command has nothing to do
+// here (the single selected item already has that depth or order, or nothing is
+// selected), which is no failure.
+static_assert(kCmdConvertBottomUp - kCmdConvert1Bit == kConvertBottomUp - kConvert1Bit);
+static_assert(kCmdFlipHorizontal - kCmdRotate180 == kFlipHorizontal - kRotate180);
+
+bool RunMenuCommand(CIconmillApp& app, CommandId id) {
+    MemoryClipboard clipboard;
+    const CommandOutcome outcome = RunCommand(id, app, clipboard, nullptr);
+    return outcome == CommandOutcome::Done || outcome == CommandOutcome::Refused;
+}
+
+}  // namespace
+
 bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOperation& op) {
     PictureRunOutcome outcome;
     switch (op.kind) {
         case CliOperation::Convert:
-            outcome = ConvertSelectedItems(app, static_cast<ConvertCommandId>(op.code));
-            return outcome.done && !outcome.failed;
+            return RunMenuCommand(app, static_cast<CommandId>(kCmdConvert1Bit + op.code));
         case CliOperation::RotateFlip:
-            outcome = RotateFlipSelectedItems(app, op.code);
-            return outcome.done && !outcome.failed;
+            return RunMenuCommand(app, static_cast<CommandId>(kCmdRotate180 + op.code));
         case CliOperation::ColorMask:
             return RunColorMaskOperation(app, ui, op.colorMask);
         case CliOperation::Resize:

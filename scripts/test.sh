@@ -17,7 +17,7 @@ cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
 cmake -S . -B "$sanitize" -DCMAKE_BUILD_TYPE=Debug -DICONMILL_WERROR=ON -DICONMILL_SANITIZE=ON \
-    -DICONMILL_BUILD_GUI=OFF >/dev/null
+    -DICONMILL_BUILD_GUI=ON >/dev/null
 cmake --build "$sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$sanitize" --output-on-failure -j "$jobs"

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/application.h"
+#include "app/dialog_number.h"
 #include "app/report.h"
 #include "ops/empty_bitmap.h"
 #include "platform/door/interaction.h"
@@ -14,23 +15,8 @@ namespace {
 constexpr std::uint16_t kListBitCounts[] = {1, 4, 8, 16, 24, 32};
 constexpr std::int64_t kLargestSide = 2147483647;
 
-// An unsigned decimal number as the dialog's edits give it: leading blanks, then
-// digits to the end; nullopt for anything else or a value above 32 bits.
-std::optional<std::uint32_t> ReadUnsigned(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    if (i == text.size()) return std::nullopt;
-    std::uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(text[i] - '0');
-        if (value > 0xFFFFFFFFu) return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
 std::optional<std::int32_t> ReadSide(std::string_view text) {
-    const std::optional<std::uint32_t> value = ReadUnsigned(text);
+    const std::optional<std::uint32_t> value = ReadDialogUnsigned(text, 0xFFFFFFFFu);
     if (!value || *value == 0 || *value > kLargestSide) return std::nullopt;
     return static_cast<std::int32_t>(*value);
 }

@@ -7,20 +7,10 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 #include "platform/raster.h"
+#include "cli_run.h"
 #include "support/test_files.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, err.str()};
-}
 
 // Writes a bottom-up BMP of width x 1 whose pixels have the stored values given.
 void WriteRow(const std::string& path, unsigned bitCount,

@@ -7,20 +7,10 @@
 #include "cli/cli.h"
 #include "core/bmp_file.h"
 #include "core/dib.h"
+#include "cli_run.h"
 #include "support/test_files.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, err.str()};
-}
 
 void WriteImage(const std::string& path, int width, int height, std::uint8_t fill) {
     DibHeader header{40, width, height, 1, 24, 0, 0, 0, 0, 0, 0};

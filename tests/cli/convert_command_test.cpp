@@ -10,23 +10,12 @@
 #include "cli/cli.h"
 #include "core/bmp_file.h"
 #include "core/dib.h"
+#include "cli_run.h"
 #include "support/peer_tools.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 CliRun Convert(std::vector<std::string> args) {
     args.insert(args.begin(), "convert");

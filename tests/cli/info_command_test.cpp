@@ -4,22 +4,11 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "support/bmp_bytes.h"
 #include "support/test_files.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCliCaptured(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 }  // namespace
 
@@ -28,7 +17,7 @@ TEST(InfoCommand, JsonDescribesEveryItemWithHashes) {
     std::string a = dir.File("a.bmp"), b = dir.File("b.bmp");
     WriteBytes(a, MakeBmp24(1, 3, 0x30, 0x20, 0x10));
     WriteBytes(b, MakeBmp24(3, 2));
-    CliRun run = RunCliCaptured({"info", "--json", a, b});
+    CliRun run = RunTool({"info", "--json", a, b});
     ASSERT_EQ(run.code, 0) << run.err;
     nlohmann::json info = nlohmann::json::parse(run.out);
     EXPECT_EQ(info["type"], 0);
@@ -58,7 +47,7 @@ TEST(InfoCommand, DumpWritesThePictureBytes) {
     ScratchDir dir;
     std::string a = dir.File("a.bmp");
     WriteBytes(a, MakeBmp24(4, 1, 0x30, 0x20, 0x10));
-    CliRun run = RunCliCaptured({"info", "--dump", dir.File("dump"), a});
+    CliRun run = RunTool({"info", "--dump", dir.File("dump"), a});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(ReadBytes(dir.File("dump/0.rgba")),
               (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0xFF, 0x10, 0x20, 0x30, 0xFF, 0x10, 0x20,
@@ -70,13 +59,13 @@ TEST(InfoCommand, AFailurePrintsTheEditorsMessageAndExitsNonZero) {
     ScratchDir dir;
     std::string bad = dir.File("bad.bmp");
     WriteBytes(bad, {'B', 'M'});
-    CliRun run = RunCliCaptured({"info", bad});
+    CliRun run = RunTool({"info", bad});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, bad + "\nBad file format, contains illegal values or it is corrupted.\n");
-    EXPECT_EQ(RunCliCaptured({"info"}).code, 2);
-    EXPECT_EQ(RunCliCaptured({"info", "--bogus", bad}).code, 2);
-    EXPECT_EQ(RunCliCaptured({"bogus"}).code, 2);
-    CliRun help = RunCliCaptured({"--help"});
+    EXPECT_EQ(RunTool({"info"}).code, 2);
+    EXPECT_EQ(RunTool({"info", "--bogus", bad}).code, 2);
+    EXPECT_EQ(RunTool({"bogus"}).code, 2);
+    CliRun help = RunTool({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("info [--json]"), std::string::npos);
 }
@@ -92,7 +81,7 @@ TEST(InfoCommand, ReadsEveryBitmapOfTheCorpusWithoutFault) {
         if (extension != ".bmp" && extension != ".dib") continue;
         SCOPED_TRACE(entry.path().string());
         std::string parent = entry.path().parent_path().filename().string();
-        CliRun run = RunCliCaptured({"info", entry.path().string()});
+        CliRun run = RunTool({"info", entry.path().string()});
         if (run.code == 0) {
             ++read;
             EXPECT_TRUE(run.err.empty());

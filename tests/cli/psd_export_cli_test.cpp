@@ -5,23 +5,12 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "support/bmp_bytes.h"
 #include "support/psd_bytes.h"
 #include "support/test_files.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunTool(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 // Three opaque 2 x 2 layers, the last two at (1, 1) and (3, 0).
 std::vector<std::uint8_t> ThreeLayerPsd() {

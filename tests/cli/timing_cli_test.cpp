@@ -6,22 +6,11 @@
 
 #include "cli/cli.h"
 #include "core/bmp_file.h"
+#include "cli_run.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 // Five 8 x 8 BMPs as an animated PNG, with the timing options given.
 class TimingCli : public testing::Test {

@@ -2,8 +2,8 @@
 # Installs what is missing, builds and runs every test: once as built for use,
 # once under AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors.
 # The build folders are build/ and build-sanitize/ unless ICONMILL_BUILD_DIR and
-# ICONMILL_SANITIZE_DIR name others. CI is left as the caller set it: with
-# CI=true a missing ../shared corpus or peer program fails its tests.
+# ICONMILL_SANITIZE_DIR name others. With ICONMILL_STRICT=1 a missing ../shared
+# corpus or peer program fails its tests instead of skipping them.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

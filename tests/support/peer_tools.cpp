@@ -13,7 +13,7 @@ bool HaveProgram(const std::string& program) {
 bool OptionalProgram(const std::string& program) {
     const bool found = HaveProgram(program);
     if (!found && StrictEnvironment())
-        ADD_FAILURE() << "CI=true, so this is a failure: " << program << " is not installed";
+        ADD_FAILURE() << "ICONMILL_STRICT=1, so this is a failure: " << program << " is not installed";
     return found;
 }
 

@@ -11,7 +11,7 @@
 bool HaveProgram(const std::string& program);
 
 // Whether `program` is on the PATH, for a test that checks more when it is and
-// goes on without it; under CI=true its absence also fails the running test.
+// goes on without it; under ICONMILL_STRICT=1 its absence also fails the running test.
 bool OptionalProgram(const std::string& program);
 
 // A python3 that can import PIL, or nullopt.
@@ -23,7 +23,7 @@ std::optional<std::string> PythonWithPil();
 std::optional<std::string> RunTool(const std::string& program, const std::string& arguments,
                                    bool withStderr = false);
 
-// Skips the running test (fails it under CI=true) when `program` is not installed;
+// Skips the running test (fails it under ICONMILL_STRICT=1) when `program` is not installed;
 // `package` says where it comes from.
 #define REQUIRE_PROGRAM(program, package)                                     \
     do {                                                                      \
@@ -31,7 +31,7 @@ std::optional<std::string> RunTool(const std::string& program, const std::string
             SKIP_OR_FAIL((program) << " (" << (package) << ") is not installed"); \
     } while (false)
 
-// Declares `var`, a python3 with PIL, or skips (fails under CI=true) without one.
+// Declares `var`, a python3 with PIL, or skips (fails under ICONMILL_STRICT=1) without one.
 #define REQUIRE_PYTHON_WITH_PIL(var)                                            \
     const std::optional<std::string> var##_opt = PythonWithPil();               \
     if (!var##_opt) {                                                           \

@@ -4,8 +4,8 @@
 #include <sstream>
 
 bool StrictEnvironment() {
-    const char* ci = std::getenv("CI");
-    return ci && (std::string(ci) == "true" || std::string(ci) == "1");
+    const char* strict = std::getenv("ICONMILL_STRICT");
+    return strict && (std::string(strict) == "true" || std::string(strict) == "1");
 }
 
 void ExpectLabelled(const char* label, const std::string& what) {

@@ -19,7 +19,7 @@ std::filesystem::path CorpusRoot();
 std::optional<std::filesystem::path> CorpusDir(const std::string& subfolder = {});
 
 // Declares `var`, the corpus (sub-)folder, or skips the running test when it is
-// absent (fails it under CI=true).
+// absent (fails it under ICONMILL_STRICT=1).
 #define REQUIRE_CORPUS(var, subfolder)                                                \
     auto var##_opt = CorpusDir(subfolder);                                            \
     if (!var##_opt) {                                                                 \

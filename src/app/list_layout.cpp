@@ -30,7 +30,9 @@ int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+    return (a + b - 1) / b;
+}
 
 }  // namespace
 
@@ -102,8 +104,7 @@ ListRect CellRect(const ListLayout& layout, int index) {
     return {left, top, left + layout.cellWidth, top + layout.cellHeight};
 }
 
-int HitTestItem(const ListLayout& layout, int x, int y, int hScroll, int vScroll,
-                ListRect* cell) {
+int HitTestItem(const ListLayout& layout, int x, int y, int hScroll, int vScroll, ListRect* cell) {
     const std::int64_t cx = std::int64_t{x} + hScroll;
     const std::int64_t cy = std::int64_t{y} + vScroll;
     // Left of or above the content is outside every cell (a plain division
@@ -173,7 +174,8 @@ bool DropSelectedItems(CItemList& list, int insertionIndex) {
     // Fill the places from the front: each record comes from at or after its
     // place, so the places already filled stay put.
     for (int place = 0; place < n; ++place) {
-        const int from = list.IndexOf(records[static_cast<std::size_t>(order[static_cast<std::size_t>(place)])]);
+        const int from =
+            list.IndexOf(records[static_cast<std::size_t>(order[static_cast<std::size_t>(place)])]);
         if (from != place) list.MoveItem(from, place);
     }
     for (int i = 0; i < n; ++i)
@@ -198,30 +200,30 @@ int NavigateKey(const ListLayout& layout, int current, ListKey key) {
     const bool rows = layout.Rows();
     std::int64_t next = -1;
     switch (key) {
-    case ListKey::PageUp:
-        next = b - page;
-        break;
-    case ListKey::PageDown:
-        next = b + page;
-        break;
-    case ListKey::Home:
-        if (rows) next = perRow * (std::max<std::int64_t>(b, 0) / perRow);
-        break;
-    case ListKey::End:
-        if (rows) next = std::min(perRow * (b / perRow + 1) - 1, n - 1);
-        break;
-    case ListKey::Left:
-        next = rows ? b - 1 : b - perColumn;
-        break;
-    case ListKey::Right:
-        next = rows ? b + 1 : b + perColumn;
-        break;
-    case ListKey::Up:
-        next = rows ? b - perRow : b - 1;
-        break;
-    case ListKey::Down:
-        next = rows ? b + perRow : b + 1;
-        break;
+        case ListKey::PageUp:
+            next = b - page;
+            break;
+        case ListKey::PageDown:
+            next = b + page;
+            break;
+        case ListKey::Home:
+            if (rows) next = perRow * (std::max<std::int64_t>(b, 0) / perRow);
+            break;
+        case ListKey::End:
+            if (rows) next = std::min(perRow * (b / perRow + 1) - 1, n - 1);
+            break;
+        case ListKey::Left:
+            next = rows ? b - 1 : b - perColumn;
+            break;
+        case ListKey::Right:
+            next = rows ? b + 1 : b + perColumn;
+            break;
+        case ListKey::Up:
+            next = rows ? b - perRow : b - 1;
+            break;
+        case ListKey::Down:
+            next = rows ? b + perRow : b + 1;
+            break;
     }
     return next >= 0 && next < n ? static_cast<int>(next) : -1;
 }

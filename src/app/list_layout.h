@@ -32,19 +32,19 @@ struct ListScrollBar {
 int MaxScrollPosition(const ListScrollBar& bar);
 
 struct ListLayout {
-    int imageWidth = 16;   // the bounding size zoomed, 16 at least
+    int imageWidth = 16;  // the bounding size zoomed, 16 at least
     int imageHeight = 16;
-    int alignment = 1;     // effective: 1 horizontal (rows), 2 vertical (columns)
+    int alignment = 1;  // effective: 1 horizontal (rows), 2 vertical (columns)
     int cellWidth = 18;
     int cellHeight = 36;
-    int count = 0;         // items laid out
+    int count = 0;  // items laid out
     // The rest only when the client area has a size (hasClient); without one the
     // view keeps its scroll bars as they were.
     bool hasClient = false;
     int clientWidth = 0;
     int clientHeight = 0;
-    int perRow = 1;        // max(1, client width / cell width)
-    int perColumn = 1;     // max(1, client height / cell height)
+    int perRow = 1;     // max(1, client width / cell width)
+    int perColumn = 1;  // max(1, client height / cell height)
     ListScrollBar horizontal;
     ListScrollBar vertical;
 

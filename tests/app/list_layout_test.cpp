@@ -18,17 +18,17 @@ TEST(ListLayout, CellSizesAlignmentAndCaption) {
         bool caption;
     };
     const Case cases[] = {
-        {16, 16, 1, 0, 1, 18, 36, false},   // a square lays out in rows
+        {16, 16, 1, 0, 1, 18, 36, false},  // a square lays out in rows
         {16, 16, 1, 2, 2, 36, 18, false},
-        {64, 32, 1, 0, 2, 84, 34, true},    // wider than high: columns
+        {64, 32, 1, 0, 2, 84, 34, true},  // wider than high: columns
         {32, 64, 1, 0, 1, 34, 84, true},
-        {64, 32, 1, 1, 1, 66, 52, true},    // an explicit alignment wins
-        {0, 0, 1, 0, 1, 18, 36, false},     // an empty list: 16 x 16 at least
+        {64, 32, 1, 1, 1, 66, 52, true},  // an explicit alignment wins
+        {0, 0, 1, 0, 1, 18, 36, false},   // an empty list: 16 x 16 at least
         {64, 64, 0.125, 0, 1, 18, 36, false},
         {45, 33, 1.5, 0, 2, 87, 51, true},  // 67.5 x 49.5 truncated
         {27, 40, 1, 1, 1, 29, 60, true},    // the narrowest cell with a caption
         {26, 40, 1, 1, 1, 28, 60, false},
-        {40, 25, 1, 2, 2, 60, 27, true},    // the lowest column cell with one
+        {40, 25, 1, 2, 2, 60, 27, true},  // the lowest column cell with one
         {40, 24, 1, 2, 2, 60, 26, false},
     };
     for (const Case& c : cases) {
@@ -63,8 +63,8 @@ TEST(ListLayout, ScrollRangesAndPages) {
         {64, 32, 5, 500, 20, 5, 1, 0, 33},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.count << " in " << c.clientWidth << "x"
-                                        << c.clientHeight);
+        SCOPED_TRACE(testing::Message()
+                     << c.count << " in " << c.clientWidth << "x" << c.clientHeight);
         const ListLayout l =
             ComputeListLayout(c.width, c.height, 1, 0, c.count, c.clientWidth, c.clientHeight);
         ASSERT_TRUE(l.hasClient);
@@ -91,14 +91,15 @@ TEST(ListLayout, HitTestingAtTheCellEdges) {
         int x, y, h, v, index;
     };
     const Case rowCases[] = {
-        {0, 0, 0, 0, 0},     {17, 35, 0, 0, 0},  {18, 0, 0, 0, 1},   {35, 36, 0, 0, 3},
-        {36, 0, 0, 0, -1},   // beyond the last column of a row (the client's slack)
-        {0, 0, 0, 36, 2},    {18, 143, 0, 36, 9}, {0, 180, 0, 0, -1},  // past the items
-        {-1, 0, 0, 0, -1},   {-1, 0, 5, 0, 0},    {0, -1, 0, 0, -1},
+        {0, 0, 0, 0, 0},   {17, 35, 0, 0, 0},   {18, 0, 0, 0, 1},
+        {35, 36, 0, 0, 3}, {36, 0, 0, 0, -1},  // beyond the last column of a row (the client's
+                                               // slack)
+        {0, 0, 0, 36, 2},  {18, 143, 0, 36, 9}, {0, 180, 0, 0, -1},  // past the items
+        {-1, 0, 0, 0, -1}, {-1, 0, 5, 0, 0},    {0, -1, 0, 0, -1},
     };
     for (const Case& c : rowCases) {
-        SCOPED_TRACE(testing::Message() << "rows " << c.x << "," << c.y << " at " << c.h << ","
-                                        << c.v);
+        SCOPED_TRACE(testing::Message()
+                     << "rows " << c.x << "," << c.y << " at " << c.h << "," << c.v);
         ListRect cell;
         EXPECT_EQ(HitTestItem(rows, c.x, c.y, c.h, c.v, &cell), c.index);
         if (c.index >= 0) {
@@ -115,8 +116,8 @@ TEST(ListLayout, HitTestingAtTheCellEdges) {
     // Five 84 x 34 cells, two a column.
     const ListLayout columns = ComputeListLayout(64, 32, 1, 0, 5, 100, 70);
     const Case columnCases[] = {
-        {0, 34, 0, 0, 1},  {0, 68, 0, 0, -1},  // below the last row of a column
-        {84, 0, 0, 0, 2},  {90, 40, 0, 0, 3}, {0, 0, 168, 0, 4}, {0, 34, 168, 0, -1},
+        {0, 34, 0, 0, 1}, {0, 68, 0, 0, -1},  // below the last row of a column
+        {84, 0, 0, 0, 2}, {90, 40, 0, 0, 3}, {0, 0, 168, 0, 4}, {0, 34, 168, 0, -1},
     };
     for (const Case& c : columnCases) {
         SCOPED_TRACE(testing::Message() << "columns " << c.x << "," << c.y << " at " << c.h);
@@ -131,7 +132,7 @@ TEST(ListLayout, DropPositionsAndTheDragThreshold) {
     EXPECT_EQ(DropPositionAt(rows, 0, 0, 0, 0), (DropPosition{-1, 0}));
     EXPECT_EQ(DropPositionAt(rows, 26, 10, 0, 0), (DropPosition{0, 1}));  // first half of 1
     EXPECT_EQ(DropPositionAt(rows, 27, 10, 0, 0), (DropPosition{1, 2}));
-    EXPECT_EQ(DropPositionAt(rows, 8, 0, 0, 36), (DropPosition{1, 2}));   // scrolled
+    EXPECT_EQ(DropPositionAt(rows, 8, 0, 0, 36), (DropPosition{1, 2}));  // scrolled
     EXPECT_EQ(DropPositionAt(rows, 30, 150, 0, 0), (DropPosition{9, -1}));
     EXPECT_FALSE(DropPositionAt(rows, 38, 0, 0, 0).Valid());
     EXPECT_EQ(DropPositionAt(rows, 0, 0, 0, 0).InsertionIndex(), 0);
@@ -220,16 +221,16 @@ TEST(ListKeys, TheKeyTableInRowsAndColumns) {
     ASSERT_EQ(rows.perRow, 2);
     ASSERT_EQ(rows.perColumn, 2);
     const Case rowCases[] = {
-        {-1, ListKey::Right, 0},   {9, ListKey::Right, -1},   {3, ListKey::Left, 2},
-        {0, ListKey::Left, -1},    {2, ListKey::Up, 0},       {1, ListKey::Up, -1},
-        {7, ListKey::Down, 9},     {8, ListKey::Down, -1},    {-1, ListKey::Down, 1},
-        {4, ListKey::PageUp, 0},   {3, ListKey::PageUp, -1},  {5, ListKey::PageDown, 9},
+        {-1, ListKey::Right, 0},    {9, ListKey::Right, -1},  {3, ListKey::Left, 2},
+        {0, ListKey::Left, -1},     {2, ListKey::Up, 0},      {1, ListKey::Up, -1},
+        {7, ListKey::Down, 9},      {8, ListKey::Down, -1},   {-1, ListKey::Down, 1},
+        {4, ListKey::PageUp, 0},    {3, ListKey::PageUp, -1}, {5, ListKey::PageDown, 9},
         {6, ListKey::PageDown, -1}, {3, ListKey::Home, 2},    {-1, ListKey::Home, 0},
-        {2, ListKey::End, 3},      {-1, ListKey::End, 1},
+        {2, ListKey::End, 3},       {-1, ListKey::End, 1},
     };
     for (const Case& c : rowCases) {
-        SCOPED_TRACE(testing::Message() << "rows from " << c.current << " key "
-                                        << static_cast<int>(c.key));
+        SCOPED_TRACE(testing::Message()
+                     << "rows from " << c.current << " key " << static_cast<int>(c.key));
         EXPECT_EQ(NavigateKey(rows, c.current, c.key), c.next);
     }
     // The last row is short: End stops at the last item.
@@ -241,15 +242,15 @@ TEST(ListKeys, TheKeyTableInRowsAndColumns) {
     ASSERT_EQ(columns.perRow, 2);
     ASSERT_EQ(columns.perColumn, 2);
     const Case columnCases[] = {
-        {3, ListKey::Left, 1},     {1, ListKey::Left, -1},    {3, ListKey::Right, 5},
-        {8, ListKey::Right, -1},   {-1, ListKey::Right, 1},   {3, ListKey::Up, 2},
-        {0, ListKey::Up, -1},      {8, ListKey::Down, 9},     {9, ListKey::Down, -1},
-        {-1, ListKey::Down, 0},    {4, ListKey::PageUp, 0},   {6, ListKey::PageDown, -1},
-        {3, ListKey::Home, -1},    {3, ListKey::End, -1},
+        {3, ListKey::Left, 1},   {1, ListKey::Left, -1},  {3, ListKey::Right, 5},
+        {8, ListKey::Right, -1}, {-1, ListKey::Right, 1}, {3, ListKey::Up, 2},
+        {0, ListKey::Up, -1},    {8, ListKey::Down, 9},   {9, ListKey::Down, -1},
+        {-1, ListKey::Down, 0},  {4, ListKey::PageUp, 0}, {6, ListKey::PageDown, -1},
+        {3, ListKey::Home, -1},  {3, ListKey::End, -1},
     };
     for (const Case& c : columnCases) {
-        SCOPED_TRACE(testing::Message() << "columns from " << c.current << " key "
-                                        << static_cast<int>(c.key));
+        SCOPED_TRACE(testing::Message()
+                     << "columns from " << c.current << " key " << static_cast<int>(c.key));
         EXPECT_EQ(NavigateKey(columns, c.current, c.key), c.next);
     }
 }
@@ -270,9 +271,9 @@ TEST(ListKeys, ShiftSelectsFromTheAnchorAndMovesScrollIntoView) {
     EXPECT_FALSE(app.Items().Item(3)->IsSelected());
 
     const ListLayout rows = ComputeListLayout(16, 16, 1, 0, 10, 40, 100);  // 18 x 36, 2 a row
-    EXPECT_EQ(ScrollIntoView(rows, 9, 0, 0).v, 144);   // below: its top at the top
-    EXPECT_EQ(ScrollIntoView(rows, 4, 0, 60).v, 60);   // fully visible: stays
-    EXPECT_EQ(ScrollIntoView(rows, 0, 0, 60).v, 0);    // above
+    EXPECT_EQ(ScrollIntoView(rows, 9, 0, 0).v, 144);  // below: its top at the top
+    EXPECT_EQ(ScrollIntoView(rows, 4, 0, 60).v, 60);  // fully visible: stays
+    EXPECT_EQ(ScrollIntoView(rows, 0, 0, 60).v, 0);   // above
     EXPECT_EQ(ScrollIntoView(rows, 0, 0, 60).h, 0);
 }
 
@@ -302,8 +303,8 @@ TEST(ListWheel, CtrlWheelStepsTheZoomWithinItsLimits) {
         double result;  // 0: no change
     };
     const Case cases[] = {
-        {1, true, 200},     {1, false, 50},   {0.125, false, 0}, {0.125, true, 25},
-        {8, true, 0},       {8, false, 700},  {0.5, true, 100},  {2, false, 100},
+        {1, true, 200}, {1, false, 50},  {0.125, false, 0}, {0.125, true, 25},
+        {8, true, 0},   {8, false, 700}, {0.5, true, 100},  {2, false, 100},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.zoom << (c.away ? " in" : " out"));

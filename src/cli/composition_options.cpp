@@ -10,20 +10,20 @@
 
 namespace {
 
-struct MergeSpec {
+struct MergeArgument {
     int perStrip = 0;
     StripOrientation orientation = StripOrientation::Horizontal;
     std::optional<ColorRef> fill;
     bool deleteSources = false;
 };
 
-struct SplitSpec {
+struct SplitArgument {
     std::string across;  // the texts the dialog's edits would hold
     std::string down;
     bool deleteSource = false;
 };
 
-struct NewBitmapSpec {
+struct NewBitmapArgument {
     std::string width;
     std::string height;
     unsigned bitCount = 0;
@@ -37,85 +37,85 @@ bool AllDigits(std::string_view text) {
 }
 
 // K[:horizontal|vertical][:fill=RRGGBB][:delete], the parts in this order.
-std::optional<MergeSpec> ParseMergeSpec(std::string_view text) {
-    MergeSpec spec;
+std::optional<MergeArgument> ParseMergeArgument(std::string_view text) {
+    MergeArgument argument;
     std::size_t colon = text.find(':');
     const auto k = ParseCliInt(text.substr(0, colon));
     if (!k) return std::nullopt;
-    spec.perStrip = *k;
+    argument.perStrip = *k;
     int stage = 0;  // the next part allowed: 0 orientation, 1 fill, 2 delete, 3 none
     while (colon != std::string_view::npos) {
         text = text.substr(colon + 1);
         colon = text.find(':');
         const std::string_view part = text.substr(0, colon);
         if (stage == 0 && (part == "horizontal" || part == "vertical")) {
-            spec.orientation =
+            argument.orientation =
                 part == "vertical" ? StripOrientation::Vertical : StripOrientation::Horizontal;
             stage = 1;
         } else if (stage <= 1 && part.substr(0, 5) == "fill=") {
-            spec.fill = ParseCliColor(part.substr(5));
-            if (!spec.fill) return std::nullopt;
+            argument.fill = ParseCliColor(part.substr(5));
+            if (!argument.fill) return std::nullopt;
             stage = 2;
         } else if (stage <= 2 && part == "delete") {
-            spec.deleteSources = true;
+            argument.deleteSources = true;
             stage = 3;
         } else {
             return std::nullopt;
         }
     }
-    return spec;
+    return argument;
 }
 
 // TXxTY[:delete].
-std::optional<SplitSpec> ParseSplitSpec(std::string_view text) {
-    SplitSpec spec;
+std::optional<SplitArgument> ParseSplitArgument(std::string_view text) {
+    SplitArgument argument;
     const std::size_t colon = text.find(':');
     if (colon != std::string_view::npos) {
         if (text.substr(colon + 1) != "delete") return std::nullopt;
-        spec.deleteSource = true;
+        argument.deleteSource = true;
         text = text.substr(0, colon);
     }
     const std::size_t x = text.find('x');
     if (x == std::string_view::npos) return std::nullopt;
-    spec.across = std::string(text.substr(0, x));
-    spec.down = std::string(text.substr(x + 1));
-    if (!AllDigits(spec.across) || !AllDigits(spec.down)) return std::nullopt;
-    return spec;
+    argument.across = std::string(text.substr(0, x));
+    argument.down = std::string(text.substr(x + 1));
+    if (!AllDigits(argument.across) || !AllDigits(argument.down)) return std::nullopt;
+    return argument;
 }
 
 // WxH:BITS.
-std::optional<NewBitmapSpec> ParseNewBitmapSpec(std::string_view text) {
-    NewBitmapSpec spec;
+std::optional<NewBitmapArgument> ParseNewBitmapArgument(std::string_view text) {
+    NewBitmapArgument argument;
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) return std::nullopt;
     const std::string_view size = text.substr(0, colon), bits = text.substr(colon + 1);
     const std::size_t x = size.find('x');
     if (x == std::string_view::npos) return std::nullopt;
-    spec.width = std::string(size.substr(0, x));
-    spec.height = std::string(size.substr(x + 1));
-    if (!AllDigits(spec.width) || !AllDigits(spec.height)) return std::nullopt;
+    argument.width = std::string(size.substr(0, x));
+    argument.height = std::string(size.substr(x + 1));
+    if (!AllDigits(argument.width) || !AllDigits(argument.height)) return std::nullopt;
     for (const char* depth : kBitDepthListItems) {
         const std::string_view name(depth);
         if (bits == name.substr(0, name.find('-')))
-            spec.bitCount = static_cast<unsigned>(*ParseCliInt(bits));
+            argument.bitCount = static_cast<unsigned>(*ParseCliInt(bits));
     }
-    if (spec.bitCount == 0) return std::nullopt;
-    return spec;
+    if (argument.bitCount == 0) return std::nullopt;
+    return argument;
 }
 
-bool RunMerge(CIconmillApp& app, OperationInteraction& ui, const MergeSpec& spec) {
+bool RunMerge(CIconmillApp& app, OperationInteraction& ui, const MergeArgument& argument) {
     const MergeDialogSetup setup = DescribeMergeSelection(app.Items());
     MergeOptions options;
-    options.parameters.perStrip = spec.perStrip;
-    options.parameters.orientation = spec.orientation;
-    options.parameters.fillBackground = spec.fill.has_value();
-    options.parameters.fillColor = spec.fill.value_or(0);
-    options.deleteSources = spec.deleteSources && setup.deleteAllowed;
+    options.parameters.perStrip = argument.perStrip;
+    options.parameters.orientation = argument.orientation;
+    options.parameters.fillBackground = argument.fill.has_value();
+    options.parameters.fillColor = argument.fill.value_or(0);
+    options.deleteSources = argument.deleteSources && setup.deleteAllowed;
     // With fewer than two items the editor offers no dialog; the builder refuses.
     if (setup.sourceCount >= 2) {
-        const std::string stripText = std::to_string(spec.perStrip);
-        MergeDialogEntries entries{stripText, spec.orientation, spec.fill.has_value(),
-                                   spec.fill.value_or(0), spec.deleteSources};
+        const std::string stripText = std::to_string(argument.perStrip);
+        MergeDialogEntries entries{stripText, argument.orientation, argument.fill.has_value(),
+                                   argument.fill.value_or(0), argument.deleteSources};
         if (const auto rejection = AcceptMergeDialog(setup, entries, &options)) {
             ui.ShowMessage(rejection->message);
             return false;
@@ -124,7 +124,7 @@ bool RunMerge(CIconmillApp& app, OperationInteraction& ui, const MergeSpec& spec
     return ApplyMerge(app, options) && !ui.warned;
 }
 
-bool RunSplit(CIconmillApp& app, OperationInteraction& ui, const SplitSpec& spec) {
+bool RunSplit(CIconmillApp& app, OperationInteraction& ui, const SplitArgument& argument) {
     const int index = app.Items().GetFirstSelected(nullptr);
     if (index < 0) {
         // The editor offers no Split without a selection; say why nothing happened.
@@ -135,16 +135,16 @@ bool RunSplit(CIconmillApp& app, OperationInteraction& ui, const SplitSpec& spec
     const SplitDialogSetup setup = DescribeSplitItem(app.Items(), index);
     SplitOptions options;
     const auto rejections =
-        AcceptSplitDialog(setup, {spec.across, spec.down, spec.deleteSource}, &options);
+        AcceptSplitDialog(setup, {argument.across, argument.down, argument.deleteSource}, &options);
     for (const auto& rejection : rejections) ui.ShowMessage(rejection.message);
     if (!rejections.empty()) return false;
     return ApplySplit(app, index, options) && !ui.warned;
 }
 
-bool RunNewBitmap(CIconmillApp& app, OperationInteraction& ui, const NewBitmapSpec& spec) {
+bool RunNewBitmap(CIconmillApp& app, OperationInteraction& ui, const NewBitmapArgument& argument) {
     BitmapAttributes attributes;
-    const int depthIndex = BitDepthListIndex(static_cast<std::uint16_t>(spec.bitCount));
-    if (AcceptBitmapAttributes(ui, spec.width, spec.height, depthIndex, &attributes) !=
+    const int depthIndex = BitDepthListIndex(static_cast<std::uint16_t>(argument.bitCount));
+    if (AcceptBitmapAttributes(ui, argument.width, argument.height, depthIndex, &attributes) !=
         BitmapAttributesField::None)
         return false;
     return AppendEmptyBitmap(app, attributes) && !ui.warned;
@@ -168,9 +168,9 @@ OperationOptionParse ParseCompositionOption(const CliArgs& args, std::size_t* i,
         return OperationOptionParse::Bad;
     }
     op.value = args[++*i];
-    const bool parsed = op.kind == CliOperation::Merge   ? ParseMergeSpec(op.value).has_value()
-                        : op.kind == CliOperation::Split ? ParseSplitSpec(op.value).has_value()
-                                                         : ParseNewBitmapSpec(op.value).has_value();
+    const bool parsed = op.kind == CliOperation::Merge   ? ParseMergeArgument(op.value).has_value()
+                        : op.kind == CliOperation::Split ? ParseSplitArgument(op.value).has_value()
+                                                         : ParseNewBitmapArgument(op.value).has_value();
     if (!parsed) {
         *problem = "bad value '" + op.value + "' for " + arg;
         return OperationOptionParse::Bad;
@@ -183,11 +183,11 @@ bool RunCompositionOperation(CIconmillApp& app, OperationInteraction& ui, const 
     // The value was checked when it was parsed.
     switch (op.kind) {
         case CliOperation::Merge:
-            return RunMerge(app, ui, *ParseMergeSpec(op.value));
+            return RunMerge(app, ui, *ParseMergeArgument(op.value));
         case CliOperation::Split:
-            return RunSplit(app, ui, *ParseSplitSpec(op.value));
+            return RunSplit(app, ui, *ParseSplitArgument(op.value));
         case CliOperation::NewBitmap:
-            return RunNewBitmap(app, ui, *ParseNewBitmapSpec(op.value));
+            return RunNewBitmap(app, ui, *ParseNewBitmapArgument(op.value));
         default:
             return false;
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/image_limits.h"
 #include "formats/compilation.h"
 #include "core/item_list.h"
 #include "formats/icon/little_endian.h"
@@ -191,21 +190,9 @@ IconResult ParseAni(std::span<const std::uint8_t> file, AniContent* content, Ani
 }
 
 IconResult ReadAniFile(const char* path, const AniSink& sink, AniHeader* anih) {
-    LastErrorScope lastError;
-    if (!path) return IconInvalidArg;
-    LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
-    switch (loaded.status) {
-        case LoadStatus::Ok:
-            return ParseAni(loaded.Bytes(), sink, anih);
-        case LoadStatus::SystemError:
-            lastError.KeepSystemError(loaded.error);
-            return IconSystemError;
-        case LoadStatus::TooLarge:
-            return IconBadFormat;
-        case LoadStatus::OutOfMemory:
-            return IconOutOfMemory;
-    }
-    return IconBadFormat;
+    return ReadIconFamilyFile(path, [&](std::span<const std::uint8_t> bytes) {
+        return ParseAni(bytes, sink, anih);
+    });
 }
 
 IconResult ParseAni(std::span<const std::uint8_t> fileBytes, const AniSink& sink, AniHeader* anih) {

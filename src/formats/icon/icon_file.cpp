@@ -183,13 +183,13 @@ IconResult ParseIcon(std::span<const std::uint8_t> file, const IconImageSink& si
     return IconOk;
 }
 
-IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
+IconResult ReadIconFamilyFile(const char* path, const IconFileParser& parse) {
     LastErrorScope lastError;
     if (!path) return IconInvalidArg;
     LoadFileResult loaded = LoadFile(path, kMaxImageFileBytes);
     switch (loaded.status) {
         case LoadStatus::Ok:
-            return ParseIcon(loaded.Bytes(), sink);
+            return parse(loaded.Bytes());
         case LoadStatus::SystemError:
             lastError.KeepSystemError(loaded.error);
             return IconSystemError;
@@ -199,6 +199,11 @@ IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
             return IconOutOfMemory;
     }
     return IconBadFormat;
+}
+
+IconResult ReadIconFile(const char* path, const IconImageSink& sink) {
+    return ReadIconFamilyFile(
+        path, [&sink](std::span<const std::uint8_t> bytes) { return ParseIcon(bytes, sink); });
 }
 
 bool AddIconImage(CItemList& list, IconImage& image) {

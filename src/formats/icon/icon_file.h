@@ -78,6 +78,14 @@ IconResult ParseIcon(std::span<const std::uint8_t> file, const IconImageSink& si
 // an image over the image limit. errno is kept on every other result.
 IconResult ReadIconFile(const char* path, const IconImageSink& sink);
 
+// Loads a file of the icon family (ICO, CUR, ANI) and hands its bytes to
+// `parse`: IconInvalidArg for a null path, IconSystemError (errno kept from the
+// failing call) when it cannot be read, IconBadFormat for a file larger than any
+// image it could hold, IconOutOfMemory when no block can be made; otherwise what
+// `parse` returns. errno is kept on every other result.
+using IconFileParser = std::function<IconResult(std::span<const std::uint8_t>)>;
+IconResult ReadIconFamilyFile(const char* path, const IconFileParser& parse);
+
 // The open pipeline's sink: appends the image as a new item of `list` at (0, 0)
 // with a delay of 600 ms, blend 0, dispose 0 and the record's hot spot. A record
 // without header or bits adds nothing (its blocks are freed). Takes the record's

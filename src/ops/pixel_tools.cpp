@@ -1,0 +1,66 @@
+#include "ops/pixel_tools.h"
+
+#include <cstring>
+
+#include "core/dib.h"
+
+void PencilStroke::Begin(RasterSurface& surface, int x, int y, ColorRef color) {
+    active_ = false;
+    if (x < 0 || y < 0) return;
+    RasterSetPixel(surface, x, y, color);
+    active_ = true;
+    x_ = x;
+    y_ = y;
+}
+
+void PencilStroke::MoveTo(RasterSurface& surface, int x, int y, ColorRef color) {
+    if (x < 0 || y < 0) {
+        active_ = false;
+        return;
+    }
+    if (!active_) {
+        Begin(surface, x, y, color);
+        return;
+    }
+    RasterLineTo(surface, x_, y_, x, y, color);
+    RasterSetPixel(surface, x, y, color);
+    x_ = x;
+    y_ = y;
+}
+
+void FillArea(RasterSurface& surface, int x, int y, ColorRef color) {
+    const ColorRef clicked = RasterGetPixel(surface.Image(), x, y);
+    if (clicked == kInvalidColor) return;
+    RasterFloodFill(surface, x, y, clicked, color);
+}
+
+std::optional<ColorRef> PickColor(const RasterImage& image, int x, int y) {
+    const ColorRef color = RasterGetPixel(image, x, y);
+    if (color == kInvalidColor) return std::nullopt;
+    return color;
+}
+
+bool InvertPixels(const DibHeader* header, std::uint8_t* bits, std::size_t bitsSize) {
+    if (!header || !bits) return false;
+    const unsigned depth = header->biBitCount;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
+        return false;
+    const std::size_t size = DibImageSize(header);
+    if (size == 0 || size > bitsSize) return false;
+    if (depth == 32) {
+        for (std::size_t i = 0; i + 4 <= size; i += 4) {
+            bits[i] = static_cast<std::uint8_t>(~bits[i]);
+            bits[i + 1] = static_cast<std::uint8_t>(~bits[i + 1]);
+            bits[i + 2] = static_cast<std::uint8_t>(~bits[i + 2]);
+        }
+        return true;
+    }
+    // Rows are DWORD-aligned, so the block is whole words.
+    for (std::size_t i = 0; i + 4 <= size; i += 4) {
+        std::uint32_t word;
+        std::memcpy(&word, bits + i, 4);
+        word = ~word;
+        std::memcpy(bits + i, &word, 4);
+    }
+    return true;
+}

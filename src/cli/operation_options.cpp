@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/image_commands.h"
+#include "app/image_edit_commands.h"
 #include "cli/composition_options.h"
 #include "ops/rotate_flip.h"
 #include "platform/door/memory_clipboard.h"
@@ -98,6 +99,10 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
         operations->push_back(op);
         return OperationOptionParse::Parsed;
     }
+    if (arg == "--invert") {
+        operations->push_back({CliOperation::Invert});
+        return OperationOptionParse::Parsed;
+    }
     if (arg == "--top-down" || arg == "--bottom-up") {
         operations->push_back(
             {CliOperation::Convert, arg == "--top-down" ? kConvertTopDown : kConvertBottomUp});
@@ -179,6 +184,9 @@ bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOpera
             return RunMenuCommand(app, static_cast<CommandId>(kCmdRotate180 + op.code));
         case CliOperation::ColorMask:
             return RunColorMaskOperation(app, ui, op.colorMask);
+        case CliOperation::Invert:
+            InvertSelectedItems(app);
+            return true;
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;

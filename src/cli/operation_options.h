@@ -20,24 +20,37 @@ class CIconmillApp;
 
 // The operation options' usage lines, a literal so that the commands' usage
 // texts can be joined with it.
-#define ICONMILL_OPERATION_OPTIONS_USAGE                                                 \
-    "    Operations:\n"                                                                  \
-    "      --convert 1|4|8|16|24|32   bit depth (default colour tables, no dithering)\n" \
-    "      --top-down, --bottom-up    row order\n"                                       \
-    "      --rotate 180|cw|ccw        rotation; --flip vertical|horizontal\n"            \
-    "      --resize WxH               Image Resize (nearest pixel)\n"                    \
-    "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n" \
-    "                                 bl b br (default c), border colour (default black)\n" \
-    ICONMILL_COMPOSITION_OPTIONS_USAGE ICONMILL_COLOR_MASK_OPTIONS_USAGE
+#define ICONMILL_OPERATION_OPTIONS_USAGE                                                    \
+    "    Operations:\n"                                                                     \
+    "      --convert 1|4|8|16|24|32   bit depth (default colour tables, no dithering)\n"    \
+    "      --top-down, --bottom-up    row order\n"                                          \
+    "      --rotate 180|cw|ccw        rotation; --flip vertical|horizontal\n"               \
+    "      --resize WxH               Image Resize (nearest pixel)\n"                       \
+    "      --invert                   Invert (the image editor's): indices of indexed\n"    \
+    "                                 images, colour bytes of 16- to 32-bit (alpha kept)\n" \
+    "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n"    \
+    "                                 bl b br (default c), border colour (default "         \
+    "black)\n" ICONMILL_COMPOSITION_OPTIONS_USAGE ICONMILL_COLOR_MASK_OPTIONS_USAGE
 
 struct CliOperation {
-    enum Kind { Convert, RotateFlip, Resize, Canvas, Merge, Split, NewBitmap, ColorMask } kind;
+    enum Kind {
+        Convert,
+        RotateFlip,
+        Resize,
+        Canvas,
+        Merge,
+        Split,
+        NewBitmap,
+        ColorMask,
+        Invert
+    } kind;
     int code = 0;  // ConvertCommandId or RotateFlipOperation
     int width = 0;
     int height = 0;
     std::uint32_t anchor = kAnchorCenter | kAnchorMiddle;
     ColorRef fill = 0;
-    std::string value = {};  // Merge, Split, NewBitmap: the option's value (cli/composition_options.h)
+    std::string value =
+        {};  // Merge, Split, NewBitmap: the option's value (cli/composition_options.h)
     ColorMaskOperation colorMask = {};  // ColorMask
 };
 

@@ -121,3 +121,15 @@ TEST(OpCommand, UsageErrorsAndFailures) {
     EXPECT_EQ(missing.code, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
+
+TEST(OpCommand, InvertComplementsColourBytesAndKeepsAlpha) {
+    ScratchDir dir;
+    const std::string a = dir.File("a.bmp"), b = dir.File("b.bmp");
+    WriteImage(a, 3, 1, 24, 0x102030);
+    WriteImage(b, 2, 2, 32, 0xC80A141E);  // alpha 200
+    const std::string out = dir.File("out.bmp");
+    const CliRun run = RunOp({a, b, "--invert", "-o", out});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadImage(out).Pixel(2, 0), 0xEFDFCFu);
+    EXPECT_EQ(ReadImage(dir.File("out002.bmp")).Pixel(0, 0), 0xC8F5EBE1u);
+}

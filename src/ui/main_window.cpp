@@ -13,16 +13,20 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/image_edit_commands.h"
 #include "app/open_flows.h"
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
 #include "ui/artwork.h"
 #include "app/view_commands.h"
 #include "ui/dib_image.h"
+#include "ui/image_edit_dialog.h"
+#include "ui/image_viewer_dialog.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
 #include "ui/settings_store.h"
@@ -622,6 +626,10 @@ void CMainFrame::BuildClient() {
     connect(itemView_, &QListWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { ShowListContextMenu(position); });
     connect(itemView_, &QListWidget::itemDoubleClicked, this, [this] { Run(kCmdOpenInViewer); });
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* enter = new QShortcut(key, itemView_, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this] { Run(kCmdOpenInViewer); });
+    }
 }
 
 void CMainFrame::ShowListContextMenu(const QPoint& position) {
@@ -660,12 +668,34 @@ void CMainFrame::RunWindowCommand(CommandId id) {
         case kCmdRotateButton:
             ShowPopupAtButton(id);
             return;
+        case kCmdEdit:
+            EditImage();
+            return;
+        case kCmdOpenInViewer:
+            OpenInViewer();
+            return;
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(
                 QStringLiteral("%1 is not available yet.").arg(TextOf(id) ? TextOf(id)->tip : ""));
             return;
     }
+}
+
+void CMainFrame::EditImage() {
+    const int index = ImageEditorItem(app_);
+    const tagILVITEM* item = app_.Items().Item(index);
+    if (!item) return;
+    CImageEditDialog dialog(*item, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    ApplyImageEdit(app_, index, dialog.ColorTable(), dialog.Bits(), dialog.IsModified());
+}
+
+void CMainFrame::OpenInViewer() {
+    const tagILVITEM* item = app_.Items().Item(ViewerItem(app_));
+    if (!item) return;
+    CImageViewerDialog dialog(item->header, item->bits, item->mask, false, this);
+    dialog.exec();
 }
 
 void CMainFrame::ShowPopupAtButton(CommandId buttonId) {

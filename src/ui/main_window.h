@@ -96,6 +96,9 @@ private:
     QMenu* BuildAlignmentMenu(QWidget* parent);
     QToolButton* DropDownButton(QToolBar* bar, CommandId id, QMenu* menu);
     void ShowPopupAtButton(CommandId buttonId);
+    // Edit (the image editor) and Open in Viewer on the first selected item.
+    void EditImage();
+    void OpenInViewer();
     void ShowListContextMenu(const QPoint& position);
     void SyncItemView();
     void TakeViewSelection();

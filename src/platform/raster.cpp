@@ -818,6 +818,37 @@ void RasterStretchBlend(RasterSurface& target, const RasterRect& targetRect,
                               static_cast<std::size_t>(source.topDown ? py : source.height - 1 - py)
                  : nullptr;
         std::uint8_t* to = target.Row(y);
+        if (target32 && blend != RasterBlend::Masked) {
+            // The common case of a view: 32-bit pixels on a 32-bit buffer, one
+            // tight loop without the general reader and writer.
+            const bool straight = blend == RasterBlend::StraightAlpha;
+            for (int x = clip->left; x < clip->right; ++x) {
+                const int sx = columns[static_cast<std::size_t>(x - clip->left)];
+                if (sx < 0) continue;
+                std::uint32_t sv, dv;
+                std::memcpy(&sv, from + 4 * static_cast<std::size_t>(sx), 4);
+                std::uint8_t* p = to + 4 * static_cast<std::size_t>(x);
+                const std::uint32_t a = sv >> 24;
+                if (straight && a == 0) continue;
+                if (straight && a == 255) {
+                    dv = sv & 0x00FFFFFF;
+                } else {
+                    std::memcpy(&dv, p, 4);
+                    std::uint32_t outv = 0;
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        const std::uint32_t sc = (sv >> shift) & 0xFF, dc = (dv >> shift) & 0xFF;
+                        const std::uint32_t c =
+                            straight
+                                ? (sc * a + dc * (255 - a) + 127) / 255
+                                : std::min<std::uint32_t>(255, sc + (dc * (255 - a) + 127) / 255);
+                        outv |= c << shift;
+                    }
+                    dv = outv;
+                }
+                std::memcpy(p, &dv, 4);
+            }
+            continue;
+        }
         for (int x = clip->left; x < clip->right; ++x) {
             const int sx = columns[static_cast<std::size_t>(x - clip->left)];
             if (sx < 0) continue;

@@ -46,7 +46,7 @@ CImageCtrl::CImageCtrl(QWidget* parent)
     canvas_ = new CCanvasWnd(this);
 
     backgroundLabel_ = new QLabel(QStringLiteral("&Background:"), this);
-    backgroundLabel_->setFixedWidth(65);
+    backgroundLabel_->setMinimumWidth(65);  // wider where the font needs it
     backgroundList_ = new QComboBox(this);
     backgroundList_->setAccessibleName(QStringLiteral("Background"));
     backgroundLabel_->setBuddy(backgroundList_);

@@ -4,10 +4,28 @@
 
 #include "core/dib.h"
 
+namespace {
+
+// The stored value of a tool colour: as the surface maps it, opaque on 32 bits.
+std::uint32_t ToolValue(RasterSurface& surface, ColorRef color) {
+    if (surface.BitCount() == 32)
+        return surface.MapArgb(0xFF000000u | (static_cast<std::uint32_t>(RedOf(color)) << 16) |
+                               (static_cast<std::uint32_t>(GreenOf(color)) << 8) |
+                               static_cast<std::uint32_t>(BlueOf(color)));
+    return surface.MapColor(color);
+}
+
+void SetToolPixel(RasterSurface& surface, int x, int y, ColorRef color) {
+    if (x < 0 || y < 0 || x >= surface.Width() || y >= surface.Height()) return;
+    surface.SetRawPixel(x, y, ToolValue(surface, color));
+}
+
+}  // namespace
+
 void PencilStroke::Begin(RasterSurface& surface, int x, int y, ColorRef color) {
     active_ = false;
     if (x < 0 || y < 0) return;
-    RasterSetPixel(surface, x, y, color);
+    SetToolPixel(surface, x, y, color);
     active_ = true;
     x_ = x;
     y_ = y;
@@ -22,8 +40,8 @@ void PencilStroke::MoveTo(RasterSurface& surface, int x, int y, ColorRef color) 
         Begin(surface, x, y, color);
         return;
     }
-    RasterLineTo(surface, x_, y_, x, y, color);
-    RasterSetPixel(surface, x, y, color);
+    RasterLineToValue(surface, x_, y_, x, y, ToolValue(surface, color));
+    SetToolPixel(surface, x, y, color);
     x_ = x;
     y_ = y;
 }
@@ -31,7 +49,7 @@ void PencilStroke::MoveTo(RasterSurface& surface, int x, int y, ColorRef color) 
 void FillArea(RasterSurface& surface, int x, int y, ColorRef color) {
     const ColorRef clicked = RasterGetPixel(surface.Image(), x, y);
     if (clicked == kInvalidColor) return;
-    RasterFloodFill(surface, x, y, clicked, color);
+    RasterFloodFillValue(surface, x, y, clicked, ToolValue(surface, color));
 }
 
 std::optional<ColorRef> PickColor(const RasterImage& image, int x, int y) {

@@ -1,8 +1,9 @@
 // The pixel work of the image editor's tools, over a drawing surface on the
 // working image: pencil strokes, flood fill, the colour picker's reading and
 // Invert. Colours enter the surface as its format holds them (the nearest
-// colour-table entry for indexed images, 5 bits a channel for 16 bits, alpha 0
-// on 32 bits), as the raster layer maps them.
+// colour-table entry for indexed images, 5 bits a channel for 16 bits), and on
+// 32 bits opaque (alpha 255): a stroke is meant to be seen, and a 32-bit picture
+// is shown through its alpha. The fill compares colours without alpha.
 #pragma once
 
 #include <cstddef>

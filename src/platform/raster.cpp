@@ -644,6 +644,10 @@ ColorRef RasterGetPixel(const RasterImage& image, int x, int y) {
 }
 
 void RasterLineTo(RasterSurface& target, int x0, int y0, int x1, int y1, ColorRef color) {
+    RasterLineToValue(target, x0, y0, x1, y1, target.MapColor(color));
+}
+
+void RasterLineToValue(RasterSurface& target, int x0, int y0, int x1, int y1, std::uint32_t value) {
     const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
     const std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;
@@ -676,7 +680,6 @@ void RasterLineTo(RasterSurface& target, int x0, int y0, int x1, int y1, ColorRe
     std::int64_t a = majorStart + majorStep * first;
     std::int64_t b = minorStart + minorStep * minorSteps;
 
-    const std::uint32_t value = target.MapColor(color);
     for (std::int64_t n = first; n < last; ++n) {
         if (b >= 0 && b < minorSize)
             target.SetRawPixel(static_cast<int>(xMajor ? a : b), static_cast<int>(xMajor ? b : a),
@@ -692,11 +695,15 @@ void RasterLineTo(RasterSurface& target, int x0, int y0, int x1, int y1, ColorRe
 
 void RasterFloodFill(RasterSurface& target, int x, int y, ColorRef surfaceColor,
                      ColorRef fillColor) {
+    RasterFloodFillValue(target, x, y, surfaceColor, target.MapColor(fillColor));
+}
+
+void RasterFloodFillValue(RasterSurface& target, int x, int y, ColorRef surfaceColor,
+                          std::uint32_t fill) {
     const int w = target.Width(), h = target.Height();
     if (x < 0 || y < 0 || x >= w || y >= h) return;
     const std::uint32_t compareMask = target.BitCount() == 32 ? 0x00FFFFFFu : 0xFFFFFFFFu;
     const std::uint32_t match = target.MapColor(surfaceColor) & compareMask;
-    const std::uint32_t fill = target.MapColor(fillColor);
     auto matches = [&](int px, int py) { return (target.RawPixel(px, py) & compareMask) == match; };
     if (!matches(x, y)) return;
     // The fill may keep the matching value, so visited pixels are marked apart.

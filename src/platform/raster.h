@@ -183,12 +183,17 @@ ColorRef RasterGetPixel(const RasterImage& image, int x, int y);
 
 // A one-pixel line from (x0, y0) towards (x1, y1), the end pixel left out.
 void RasterLineTo(RasterSurface& target, int x0, int y0, int x1, int y1, ColorRef color);
+// The same line in a stored value (as MapColor or MapArgb give it).
+void RasterLineToValue(RasterSurface& target, int x0, int y0, int x1, int y1, std::uint32_t value);
 
 // ExtFloodFill in surface mode: from (x, y), fills every 4-connected pixel whose
 // stored value is the one `surfaceColor` maps to (on 32-bit surfaces alpha is not
 // compared). Nothing happens when the start is outside or has another value.
 void RasterFloodFill(RasterSurface& target, int x, int y, ColorRef surfaceColor,
                      ColorRef fillColor);
+// The same fill in a stored value (as MapColor or MapArgb give it).
+void RasterFloodFillValue(RasterSurface& target, int x, int y, ColorRef surfaceColor,
+                          std::uint32_t fillValue);
 
 // The background kinds of the views: 0 black, 1 white, 2 gray (0x808080), 3 the
 // window colour (`windowColor`, the button face), 4 the checkerboard, 5 the custom

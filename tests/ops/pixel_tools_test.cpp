@@ -76,11 +76,11 @@ TEST(PencilStroke, LineIncludesItsEndAndRestartsAfterLeavingThePicture) {
                                                          "00000011"}));
 }
 
-TEST(PencilStroke, StoresColoursAsEachDepthHoldsThem) {
+TEST(PencilStroke, StoresColoursAsEachDepthHoldsThemOpaqueOnThirtyTwoBits) {
     struct Case {
         unsigned bits;
         std::uint32_t stored;
-    } cases[] = {{16, (30u << 10) | (4u << 5) | 1u}, {24, 0xF72209u}, {32, 0x00F72209u}};
+    } cases[] = {{16, (30u << 10) | (4u << 5) | 1u}, {24, 0xF72209u}, {32, 0xFFF72209u}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bits);
         Image image(2, 1, c.bits);
@@ -89,6 +89,8 @@ TEST(PencilStroke, StoresColoursAsEachDepthHoldsThem) {
         stroke.Begin(s, 1, 0, RgbColor(0xF7, 0x22, 0x09));
         EXPECT_EQ(s.RawPixel(1, 0), c.stored);
         EXPECT_EQ(s.RawPixel(0, 0), 0u);
+        FillArea(s, 0, 0, RgbColor(0xF7, 0x22, 0x09));
+        EXPECT_EQ(s.RawPixel(0, 0), c.stored);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/door/string_table.h"
 #include "ui/array_options_dialog.h"
 #include "ui/png_options_dialog.h"
+#include "ui/psd_import_dialog.h"
 #include "ui/save_file_dialog.h"
 
 namespace {
@@ -175,7 +176,9 @@ bool QtInteraction::EditAniOptions(AniSaveOptions&) {
 }
 
 std::optional<PsdImportChoice> QtInteraction::ChoosePsdImport(const PsdImportRequest& request) {
-    return request.initial;
+    CPSDImportOptionsDialog dialog(request, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
 }
 
 std::optional<CArrayOptions> QtInteraction::ChooseCArrayOptions(const CArrayOptions& initial) {

@@ -730,3 +730,127 @@ void RasterFloodFill(RasterSurface& target, int x, int y, ColorRef surfaceColor,
         }
     }
 }
+
+// ---------------------------------------------------------------------------
+// Views
+
+void FillViewBackground(RasterSurface& target, const RasterRect& rect, int kind,
+                        ColorRef customColor, ColorRef windowColor, int originX, int originY) {
+    if (kind != 4) {
+        ColorRef solid = RgbColor(255, 255, 255);
+        if (kind == 0) solid = RgbColor(0, 0, 0);
+        if (kind == 2) solid = RgbColor(128, 128, 128);
+        if (kind == 3) solid = windowColor;
+        if (kind == 5) solid = customColor;
+        RasterFillRect(target, rect, solid);
+        return;
+    }
+    const auto clip = ClipRect(rect, target.Width(), target.Height());
+    if (!clip) return;
+    const std::uint32_t light = target.MapColor(kCheckerLight);
+    const std::uint32_t dark = target.MapColor(kCheckerDark);
+    const unsigned depth = target.BitCount();
+    // 0 or 1: which of the two 8-pixel squares of its tile a coordinate falls in.
+    auto squareOf = [](int v, int origin) {
+        return static_cast<int>(((std::int64_t{v} - origin) % 16 + 16) % 16) / 8;
+    };
+    const int width = clip->right - clip->left;
+    // The two phases of a row, each made once and copied into every row of it.
+    std::array<std::vector<std::uint32_t>, 2> phase;
+    for (int p = 0; p < 2; ++p) {
+        phase[static_cast<std::size_t>(p)].resize(static_cast<std::size_t>(width));
+        for (int i = 0; i < width; ++i)
+            phase[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)] =
+                squareOf(clip->left + i, originX) == p ? light : dark;
+    }
+    for (int y = clip->top; y < clip->bottom; ++y) {
+        std::uint8_t* row = target.Row(y);
+        const std::vector<std::uint32_t>& values =
+            phase[static_cast<std::size_t>(squareOf(y, originY))];
+        if (depth == 32) {
+            std::memcpy(row + 4 * static_cast<std::size_t>(clip->left), values.data(),
+                        4 * static_cast<std::size_t>(width));
+        } else {
+            for (int i = 0; i < width; ++i)
+                WriteRaw(depth, row, clip->left + i, values[static_cast<std::size_t>(i)]);
+        }
+    }
+}
+
+void RasterStretchBlend(RasterSurface& target, const RasterRect& targetRect,
+                        const RasterImage& source, const RasterRect& sourceRect, RasterBlend blend,
+                        const std::uint8_t* mask) {
+    if (blend == RasterBlend::Copy) {
+        RasterStretch(target, targetRect, source, sourceRect);
+        return;
+    }
+    if (blend == RasterBlend::Masked && !mask) return;
+    if (blend != RasterBlend::Masked && source.bitCount != 32) return;
+    const std::int64_t tw = std::int64_t{targetRect.right} - targetRect.left;
+    const std::int64_t th = std::int64_t{targetRect.bottom} - targetRect.top;
+    const std::int64_t sw = std::int64_t{sourceRect.right} - sourceRect.left;
+    const std::int64_t sh = std::int64_t{sourceRect.bottom} - sourceRect.top;
+    if (tw <= 0 || th <= 0 || sw <= 0 || sh <= 0) return;
+    const auto clip = ClipRect(targetRect, target.Width(), target.Height());
+    if (!clip) return;
+
+    std::vector<int> columns(static_cast<std::size_t>(clip->right - clip->left));
+    for (int x = clip->left; x < clip->right; ++x) {
+        const std::int64_t sx =
+            SourceCoordinate(sourceRect.left, std::int64_t{x} - targetRect.left, sw, tw);
+        columns[static_cast<std::size_t>(x - clip->left)] =
+            sx >= 0 && sx < source.width ? static_cast<int>(sx) : -1;
+    }
+    const std::size_t maskStride = RasterStride(source.width, 1);
+    const bool raw = source.bitCount == target.BitCount();
+    const bool target32 = target.BitCount() == 32;
+    ColorReader reader(source);
+    ColorReader targetReader(target.Image());
+    ColorWriter writer(target);
+    for (int y = clip->top; y < clip->bottom; ++y) {
+        const std::int64_t sy =
+            SourceCoordinate(sourceRect.top, std::int64_t{y} - targetRect.top, sh, th);
+        if (sy < 0 || sy >= source.height) continue;
+        const int py = static_cast<int>(sy);
+        const std::uint8_t* from = source.Row(py);
+        const std::uint8_t* maskRow =
+            mask ? mask + maskStride *
+                              static_cast<std::size_t>(source.topDown ? py : source.height - 1 - py)
+                 : nullptr;
+        std::uint8_t* to = target.Row(y);
+        for (int x = clip->left; x < clip->right; ++x) {
+            const int sx = columns[static_cast<std::size_t>(x - clip->left)];
+            if (sx < 0) continue;
+            if (blend == RasterBlend::Masked) {
+                if ((maskRow[sx >> 3] >> (7 - (sx & 7))) & 1) continue;
+                if (raw)
+                    WriteRaw(target.BitCount(), to, x, ReadRaw(source, from, sx));
+                else
+                    writer.Write(to, x, reader.At(from, sx));
+                continue;
+            }
+            std::uint32_t s;
+            std::memcpy(&s, from + 4 * static_cast<std::size_t>(sx), 4);
+            const int a = ArgbA(s);
+            if (blend == RasterBlend::StraightAlpha && a == 0) continue;
+            std::uint32_t out;
+            if (blend == RasterBlend::StraightAlpha && a == 255) {
+                out = s & 0x00FFFFFF;
+            } else {
+                const std::uint32_t d =
+                    target32 ? ReadRaw(target.Image(), to, x) & 0x00FFFFFF : targetReader.At(to, x);
+                auto mix = [&](int sc, int dc) {
+                    return blend == RasterBlend::StraightAlpha
+                               ? Div255(sc * a + dc * (255 - a))
+                               : std::min(255, sc + Div255(dc * (255 - a)));
+                };
+                out =
+                    Argb(mix(ArgbR(s), ArgbR(d)), mix(ArgbG(s), ArgbG(d)), mix(ArgbB(s), ArgbB(d)));
+            }
+            if (target32)
+                WriteRaw(32, to, x, out);
+            else
+                writer.Write(to, x, out);
+        }
+    }
+}

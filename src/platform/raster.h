@@ -189,3 +189,40 @@ void RasterLineTo(RasterSurface& target, int x0, int y0, int x1, int y1, ColorRe
 // compared). Nothing happens when the start is outside or has another value.
 void RasterFloodFill(RasterSurface& target, int x, int y, ColorRef surfaceColor,
                      ColorRef fillColor);
+
+// The background kinds of the views: 0 black, 1 white, 2 gray (0x808080), 3 the
+// window colour (`windowColor`, the button face), 4 the checkerboard, 5 the custom
+// colour. Other kinds fill with white.
+constexpr int kViewBackgroundKinds = 6;
+// The checkerboard: 16 x 16 tiles of four 8 x 8 squares, white at top left and
+// bottom right, light grey (214, 214, 214) at top right and bottom left.
+constexpr ColorRef kCheckerLight = RgbColor(255, 255, 255);
+constexpr ColorRef kCheckerDark = RgbColor(214, 214, 214);
+
+// Fills the rectangle (clipped) with the view background of `kind`. The
+// checkerboard's tiles start at (originX, originY) of the surface, as a pattern
+// brush tiles from its brush origin.
+void FillViewBackground(RasterSurface& target, const RasterRect& rect, int kind,
+                        ColorRef customColor, ColorRef windowColor, int originX = 0,
+                        int originY = 0);
+
+// How RasterStretchBlend puts the source onto the target.
+enum class RasterBlend {
+    Copy,           // every pixel as it is (RasterStretch)
+    Masked,         // through a 1-bit AND mask: the target stays where the bit is set
+    StraightAlpha,  // 32-bit source, straight alpha, source-over
+    Premultiplied,  // 32-bit source taken as pre-multiplied: d = s + d * (255 - a) / 255
+};
+
+// Scales the source rectangle onto the target rectangle by nearest pixel, as
+// RasterStretch does, and combines each sampled pixel with the target by `blend`.
+// The work is bounded by the part of the target rectangle inside the target: only
+// those pixels are visited, each sampling one source pixel, whatever the scale.
+// `mask` (Masked only; nothing is drawn without it) holds the source's 1-bit rows
+// in the source's row order, a set bit transparent: the result is the target ANDed
+// with the mask, ORed with the source blanked where the mask is set. The alpha
+// modes take the target as an opaque picture (its alpha byte is not read) and
+// draw nothing for a source of other than 32 bits.
+void RasterStretchBlend(RasterSurface& target, const RasterRect& targetRect,
+                        const RasterImage& source, const RasterRect& sourceRect, RasterBlend blend,
+                        const std::uint8_t* mask = nullptr);

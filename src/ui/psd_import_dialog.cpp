@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -16,12 +15,10 @@
 
 #include "app/psd_dialog_texts.h"
 #include "platform/door/string_table.h"
-#include "ui/dib_image.h"
+#include "ui/image_ctrl.h"
 #include "ui/qt_interaction.h"
 
 namespace {
-
-constexpr int kPreviewSide = 220;
 
 QString Plain(QString text) {
     return text.remove('&');
@@ -33,31 +30,6 @@ Button* MakeButton(const char* text, const char* name, QWidget* parent) {
     button->setObjectName(QString::fromUtf8(name));
     button->setAccessibleName(Plain(button->text()));
     return button;
-}
-
-// The picture fitted into the preview, over a checkerboard where it is
-// transparent; enlarged pixels stay sharp.
-QPixmap PreviewPixmap(const QImage& picture) {
-    QPixmap pixmap(kPreviewSide, kPreviewSide);
-    pixmap.fill(Qt::transparent);
-    if (picture.isNull()) return pixmap;
-    const QSize fitted = picture.size().scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio);
-    const QRect target(
-        QPoint((kPreviewSide - fitted.width()) / 2, (kPreviewSide - fitted.height()) / 2),
-        fitted.expandedTo(QSize(1, 1)));
-    QPainter painter(&pixmap);
-    QPixmap checker(16, 16);
-    checker.fill(Qt::white);
-    {
-        QPainter cells(&checker);
-        cells.fillRect(0, 0, 8, 8, QColor(204, 204, 204));
-        cells.fillRect(8, 8, 8, 8, QColor(204, 204, 204));
-    }
-    painter.fillRect(target, QBrush(checker));
-    const bool enlarged = fitted.width() > picture.width();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, !enlarged);
-    painter.drawImage(target, picture);
-    return pixmap;
 }
 
 }  // namespace
@@ -91,6 +63,7 @@ CPSDImportOptionsDialog::CPSDImportOptionsDialog(const PsdImportRequest& request
     }
     // Room for every column and the vertical scroll bar.
     layers_->setMinimumWidth(listWidth + 24);
+    layers_->header()->setStretchLastSection(false);
     layers_->headerItem()->setTextAlignment(3, Qt::AlignCenter);
     layers_->headerItem()->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
     for (const PsdLayerEntry& layer : request.layers) {
@@ -109,14 +82,13 @@ CPSDImportOptionsDialog::CPSDImportOptionsDialog(const PsdImportRequest& request
     selectAll_->setAutoDefault(false);
 
     auto* previewLabel = new QLabel(QStringLiteral("P&review:"), this);
-    preview_ = new QLabel(this);
+    preview_ = new CImageCtrl(this);
     preview_->setObjectName(QStringLiteral("preview"));
     preview_->setAccessibleName(QStringLiteral("Preview"));
-    preview_->setFixedSize(kPreviewSide + 4, kPreviewSide + 4);
-    preview_->setAlignment(Qt::AlignCenter);
-    preview_->setFrameShape(QFrame::StyledPanel);
-    preview_->setFocusPolicy(Qt::StrongFocus);
-    previewLabel->setBuddy(preview_);
+    preview_->setMinimumSize(360, 260);
+    preview_->SetViewMode(4);
+    preview_->SetOverlays(kOverlayCoordinates | kOverlayZoom);
+    previewLabel->setBuddy(preview_->Canvas());
 
     auto* options = new QGroupBox(QStringLiteral("&Options"), this);
     options->setObjectName(QStringLiteral("options"));
@@ -190,9 +162,8 @@ CPSDImportOptionsDialog::CPSDImportOptionsDialog(const PsdImportRequest& request
     left->addLayout(selectRow);
     auto* right = new QVBoxLayout;
     right->addWidget(previewLabel);
-    right->addWidget(preview_, 0, Qt::AlignHCenter);
+    right->addWidget(preview_, 1);
     right->addWidget(options);
-    right->addStretch(1);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addLayout(right);
@@ -200,7 +171,7 @@ CPSDImportOptionsDialog::CPSDImportOptionsDialog(const PsdImportRequest& request
     layout->addLayout(columns, 1);
     layout->addWidget(notes);
     layout->addWidget(buttons);
-    resize(940, 540);
+    resize(1000, 600);
 
     connect(selectAll_, &QPushButton::clicked, this, [this] {
         for (int i = 0; i < layers_->topLevelItemCount(); ++i)
@@ -257,11 +228,13 @@ void CPSDImportOptionsDialog::UpdateEnabling() {
 
 void CPSDImportOptionsDialog::ShowPreview() {
     const int index = layers_->indexOfTopLevelItem(layers_->currentItem());
-    QImage picture;
-    if (index >= 0 && std::size_t(index) < request_.layers.size())
-        picture = DibPictureImage(request_.layers[std::size_t(index)].header,
-                                  request_.layers[std::size_t(index)].bits);
-    preview_->setPixmap(PreviewPixmap(picture));
+    // The control offers its alpha views by itself for 32-bit layers only.
+    if (index >= 0 && std::size_t(index) < request_.layers.size() &&
+        request_.layers[std::size_t(index)].header)
+        preview_->SetImage(request_.layers[std::size_t(index)].header,
+                           request_.layers[std::size_t(index)].bits);
+    else
+        preview_->ClearImage();
 }
 
 void CPSDImportOptionsDialog::accept() {

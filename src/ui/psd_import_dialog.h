@@ -7,6 +7,7 @@
 
 #include "platform/door/psd_import_choice.h"
 
+class CImageCtrl;
 class QAbstractButton;
 class QCheckBox;
 class QLabel;
@@ -28,7 +29,7 @@ public:
     QLabel* DocumentLine() const { return document_; }
     QTreeWidget* LayerList() const { return layers_; }
     QPushButton* SelectAllButton() const { return selectAll_; }
-    QLabel* Preview() const { return preview_; }
+    CImageCtrl* Preview() const { return preview_; }
     // The option buttons, by the codes of the mode they stand for.
     QRadioButton* MergedButton() const { return merged_; }
     QRadioButton* SeparatedButton() const { return separated_; }
@@ -53,7 +54,7 @@ private:
     QLabel* document_;
     QTreeWidget* layers_;
     QPushButton* selectAll_;
-    QLabel* preview_;
+    CImageCtrl* preview_;
     QRadioButton* merged_;
     QRadioButton* separated_;
     QRadioButton* blendBackground_;

@@ -564,6 +564,9 @@ void CMainFrame::BuildStatusBar() {
     messagePane_->setObjectName(QStringLiteral("messagePane"));
     messagePane_->setAccessibleName(QStringLiteral("Status"));
     bar->addWidget(messagePane_, 1);
+    progressText_ = new QLabel(bar);
+    progressText_->setObjectName(QStringLiteral("progressText"));
+    bar->addPermanentWidget(progressText_);
     progress_ = new QProgressBar(bar);
     progress_->setObjectName(QStringLiteral("progress"));
     progress_->setAccessibleName(QStringLiteral("Progress"));
@@ -604,6 +607,7 @@ void CMainFrame::SetStatusMode(StatusMode mode) {
     const bool progress = mode == StatusMode::ProgressWithHint || mode == StatusMode::Progress;
     const bool hint = mode == StatusMode::ProgressWithHint || mode == StatusMode::Hint;
     progress_->setVisible(progress);
+    progressText_->setVisible(progress && !progressText_->text().isEmpty());
     escHint_->setVisible(hint);
     itemCounter_->setVisible(mode == StatusMode::Normal);
     zoomPane_->setVisible(mode == StatusMode::Normal);
@@ -767,7 +771,11 @@ void CMainFrame::BeginBusy(const BusyRequest& request) {
 }
 
 void CMainFrame::SetBusyProgress(int position) {
-    if (busy_ && position >= 0) progress_->setValue(position);
+    if (!busy_ || position < 0) return;
+    progress_->setValue(position);
+    progressText_->setText(QStringLiteral("%1%").arg(position));
+    progressText_->setAccessibleName(progressText_->text());
+    progressText_->setVisible(progress_->isVisible());
 }
 
 bool CMainFrame::PollBusyCancelled() {
@@ -781,6 +789,7 @@ void CMainFrame::EndBusy() {
     qApp->removeEventFilter(this);
     QApplication::restoreOverrideCursor();
     progress_->reset();
+    progressText_->clear();
     SetStatusMode(StatusMode::Normal);
     messagePane_->setText(Text(LoadStringText(kStrReady)));
 }

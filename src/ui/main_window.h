@@ -123,6 +123,7 @@ private:
     CZoomCtrl* zoom_ = nullptr;
     bool syncingZoom_ = false;
     QProgressBar* progress_ = nullptr;
+    QLabel* progressText_ = nullptr;  // "%u%%" beside the bar while a writer reports
     QLabel* escHint_ = nullptr;
     bool syncingView_ = false;
     bool busy_ = false;

@@ -6,7 +6,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "formats/png/png_save_options.h"
 #include "platform/door/string_table.h"
+#include "ui/array_options_dialog.h"
+#include "ui/png_options_dialog.h"
+#include "ui/psd_import_dialog.h"
+#include "ui/save_file_dialog.h"
 
 namespace {
 
@@ -142,60 +147,44 @@ std::optional<std::uint32_t> QtInteraction::ChooseColor(std::uint32_t initial) {
 }
 
 std::optional<SaveDialogChoice> QtInteraction::ChooseSaveTarget(const SaveDialogRequest& request) {
-    // The file types in the order of the save dialog's filter, as targets.
-    static const SaveTarget kTargets[] = {SaveTargetBmpSeries,  SaveTargetPngSeries,
-                                          SaveTargetAnimatedPng, SaveTargetIcon,
-                                          SaveTargetCursor,     SaveTargetAnimatedCursor};
-    static const char* const kExtensions[] = {"bmp", "png", "png", "ico", "cur", "ani"};
-    static const char* const kFilter =
-        "Bitmap Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png|Animated PNG (*.png)|*.png|Icon "
-        "Files (*.ico)|*.ico|Cursor Files (*.cur)|*.cur|Animated Cursor Files (*.ani)|*.ani||";
-    QFileDialog dialog(parent_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = QtFileFilters(kFilter);
-    dialog.setNameFilters(filters);
-    dialog.selectFile(QString::fromStdString(request.fileName));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
-        const qsizetype index = filters.indexOf(filter);
-        if (index >= 0) dialog.setDefaultSuffix(kExtensions[index]);
-    });
-    dialog.setDefaultSuffix(kExtensions[0]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    CSaveFileDialog dialog(QString::fromStdString(request.fileName), request.itemCount, parent_);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().isEmpty()) return std::nullopt;
     SaveDialogChoice choice;
-    choice.path = ToStd(dialog.selectedFiles().front());
-    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-    choice.target = kTargets[index >= 0 ? index : 0];
+    choice.path = ToStd(dialog.ChosenPath());
+    choice.target = dialog.ChosenTarget();
+    choice.askForEachItem = dialog.AskForEachItem();
     return choice;
 }
 
 std::optional<std::string> QtInteraction::ChooseSeriesItemPath(const SeriesItemRequest& request) {
-    FileDialogRequest file;
-    file.save = true;
-    file.filter = request.filter;
-    file.defaultExtension = request.defaultExtension;
-    file.fileName = request.fileName;
-    const std::vector<std::string> paths = ChooseFiles(file);
-    if (paths.empty()) return std::nullopt;
-    return paths.front();
+    CSaveFileDialog dialog(request, parent_);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().isEmpty()) return std::nullopt;
+    return ToStd(dialog.ChosenPath());
 }
 
-// The option dialogs of the save flows come with their own work; until then the
-// values the flow offers are taken as if confirmed.
-bool QtInteraction::EditPngOptions(PngSaveOptions&) {
+bool QtInteraction::EditPngOptions(PngSaveOptions& options) {
+    CPNGOptionsDialog dialog(options, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
     return true;
 }
 
+// The animated cursor options dialog belongs to the animation dialogs; until it
+// is built the values the flow offers are taken as if confirmed.
 bool QtInteraction::EditAniOptions(AniSaveOptions&) {
     return true;
 }
 
 std::optional<PsdImportChoice> QtInteraction::ChoosePsdImport(const PsdImportRequest& request) {
-    return request.initial;
+    CPSDImportOptionsDialog dialog(request, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
 }
 
 std::optional<CArrayOptions> QtInteraction::ChooseCArrayOptions(const CArrayOptions& initial) {
-    return initial;
+    CArrayOptionsDialog dialog(initial, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Options();
 }
 
 void QtInteraction::BeginBusy(const BusyRequest& request) {

@@ -66,6 +66,7 @@ constexpr std::pair<int, const char*> kStrings[] = {
     {kStrNewSizeInvalid, "New Size: --"},
     {kStrPixelCount, "%1!d! pixel"},
     {kStrPixelsCount, "%1!d! pixels"},
+    {kStrPsdNoLayerSelected, "No layer is selected."},
     {kStrAppTitle, "Iconmill"},
     {kStrReady, "Ready"},
     {kStrPressEscToCancel, "PRESS ESC TO CANCEL"},

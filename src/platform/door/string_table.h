@@ -60,6 +60,8 @@ enum StringId : int {
     kStrNewSizeInvalid = 435,
     kStrPixelCount = 436,   // "%1!d!" one pixel
     kStrPixelsCount = 437,  // "%1!d!" more than one
+    // File-format dialogs.
+    kStrPsdNoLayerSelected = 470,
 
     kStrAppTitle = 57344,
     kStrReady = 57345,

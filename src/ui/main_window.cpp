@@ -23,6 +23,7 @@
 #include "ui/artwork.h"
 #include "app/view_commands.h"
 #include "ui/dib_image.h"
+#include "ui/help_dialogs.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
 #include "ui/settings_store.h"
@@ -660,6 +661,27 @@ void CMainFrame::RunWindowCommand(CommandId id) {
         case kCmdRotateButton:
             ShowPopupAtButton(id);
             return;
+        case kCmdViewHelp:
+            OpenProgramFile(this, QStringLiteral("help/index.html"));
+            return;
+        case kCmdVersionHistory:
+            OpenProgramFile(this, QStringLiteral("VersionHistory.txt"));
+            return;
+        case kCmdTermOfUse:
+            OpenProgramFile(this, QStringLiteral("TermOfUse.txt"));
+            return;
+        case kCmdAbout: {
+            CAboutDialog about(this);
+            about.exec();
+            return;
+        }
+        case kCmdOptions: {
+            COptionsDialog options(this, app_.settings);
+            if (options.exec() != QDialog::Accepted) return;
+            app_.settings = options.Settings();
+            WriteSettings(SettingsStore(), app_.settings);
+            return;
+        }
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(

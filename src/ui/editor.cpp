@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "app/command_line.h"
 #include "app/open_flows.h"
 #include "ui/qt_clipboard.h"
 #include "ui/settings_store.h"
@@ -17,21 +18,12 @@ void NormaliseSettings(CAppSettings& settings) {
         settings.background = ViewBackgroundWindow;
 }
 
-bool IsSwitch(const QString& argument) {
-    static const QStringList kSwitches = {"EnableShellIntegration", "DisableShellIntegration",
-                                          "Install", "Uninstall"};
-    if (!argument.startsWith('/') && !argument.startsWith('-')) return false;
-    QString name = argument;
-    while (name.startsWith('/') || name.startsWith('-')) name.remove(0, 1);
-    return kSwitches.contains(name, Qt::CaseInsensitive) || argument.startsWith('-');
-}
-
 }  // namespace
 
 QString StartupFile(const QStringList& arguments) {
-    for (const QString& argument : arguments)
-        if (!argument.isEmpty() && !IsSwitch(argument)) return argument;
-    return {};
+    std::vector<std::string> words;
+    for (const QString& argument : arguments) words.push_back(argument.toStdString());
+    return QString::fromStdString(CAppCommandLineInfo::Parse(words).fileName);
 }
 
 CEditor::CEditor(std::unique_ptr<Clipboard> clipboard) : clipboard_(std::move(clipboard)) {
@@ -40,6 +32,7 @@ CEditor::CEditor(std::unique_ptr<Clipboard> clipboard) : clipboard_(std::move(cl
 
 CEditor::~CEditor() {
     window_.reset();
+    instanceLock_.reset();
 }
 
 void CEditor::Start(const QStringList& arguments) {
@@ -48,6 +41,9 @@ void CEditor::Start(const QStringList& arguments) {
     if (app_.settings.background == ViewBackgroundCustom)
         app_.view.customColor = static_cast<std::uint32_t>(app_.settings.customBackground);
     ReadToolbarState(SettingsStore(), &app_.view);
+    // Held while the window runs, so that Uninstall from another process
+    // refuses to remove what this one still uses.
+    instanceLock_ = std::make_unique<InstanceLock>(InstanceLockPath());
     window_ = std::make_unique<CMainFrame>(app_, door_, *clipboard_);
     bool maximized = false;
     if (const std::optional<WindowPlacement> placement = ReadPlacement(SettingsStore()))

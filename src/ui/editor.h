@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "platform/door/clipboard.h"
+#include "platform/process.h"
 #include "ui/main_window.h"
 #include "ui/qt_interaction.h"
 
@@ -34,6 +35,7 @@ private:
     QtInteraction door_{nullptr, nullptr};
     CIconmillApp app_{door_};
     std::unique_ptr<Clipboard> clipboard_;
+    std::unique_ptr<InstanceLock> instanceLock_;
     std::unique_ptr<CMainFrame> window_;
 };
 

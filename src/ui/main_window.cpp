@@ -27,6 +27,7 @@
 #include "ui/dib_image.h"
 #include "ui/image_edit_dialog.h"
 #include "ui/image_viewer_dialog.h"
+#include "ui/help_dialogs.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
 #include "ui/settings_store.h"
@@ -677,7 +678,21 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             return;
         case kCmdOpenInViewer:
             OpenInViewer();
-            return;
+        case kCmdViewHelp:
+            OpenProgramFile(this, QStringLiteral("help/index.html"));
+        case kCmdVersionHistory:
+            OpenProgramFile(this, QStringLiteral("VersionHistory.txt"));
+        case kCmdTermOfUse:
+            OpenProgramFile(this, QStringLiteral("TermOfUse.txt"));
+        case kCmdAbout: {
+            CAboutDialog about(this);
+            about.exec();
+        }
+        case kCmdOptions: {
+            COptionsDialog options(this, app_.settings);
+            if (options.exec() != QDialog::Accepted) return;
+            app_.settings = options.Settings();
+            WriteSettings(SettingsStore(), app_.settings);
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(

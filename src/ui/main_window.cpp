@@ -8,7 +8,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -19,6 +18,7 @@
 #include <QToolButton>
 
 #include "app/image_edit_commands.h"
+#include "app/list_layout.h"
 #include "app/open_flows.h"
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
@@ -28,6 +28,7 @@
 #include "ui/image_edit_dialog.h"
 #include "ui/image_viewer_dialog.h"
 #include "ui/help_dialogs.h"
+#include "ui/image_list_view.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
 #include "ui/settings_store.h"
@@ -285,7 +286,6 @@ CMainFrame::CMainFrame(CIconmillApp& app, QtInteraction& door, Clipboard& clipbo
     ApplyViewState();
     UpdateTitle();
     UpdateCounter();
-    SyncItemView();
     RefreshCommandStates();
 }
 
@@ -615,26 +615,20 @@ void CMainFrame::SetStatusMode(StatusMode mode) {
 }
 
 void CMainFrame::BuildClient() {
-    // The items as captions until the list view takes this place.
-    itemView_ = new QListWidget(this);
-    itemView_->setObjectName(QStringLiteral("Iconmill_BitmapListCtrl_WndClass"));
-    itemView_->setAccessibleName(QStringLiteral("Images"));
-    itemView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    itemView_->setContextMenuPolicy(Qt::CustomContextMenu);
-    itemView_->setViewMode(QListView::IconMode);
-    itemView_->setIconSize(QSize(64, 64));
-    itemView_->setGridSize(QSize(112, 96));
-    itemView_->setResizeMode(QListView::Adjust);
-    itemView_->setMovement(QListView::Static);
+    itemView_ = new CImageListView(app_, this);
     setCentralWidget(itemView_);
-    connect(itemView_, &QListWidget::itemSelectionChanged, this, [this] { TakeViewSelection(); });
-    connect(itemView_, &QListWidget::customContextMenuRequested, this,
+    connect(itemView_, &CImageListView::SelectionChanged, this, [this] { RefreshCommandStates(); });
+    connect(itemView_, &CImageListView::OrderChanged, this, [this] { RefreshCommandStates(); });
+    connect(itemView_, &CImageListView::OpenRequested, this, [this] { Run(kCmdOpenInViewer); });
+    connect(itemView_, &CImageListView::WheelZoomRequested, this, [this](bool awayFromUser) {
+        // The zoom control and the View > Zoom marks follow through OnViewChanged.
+        if (!busy_) WheelZoom(app_, awayFromUser);
+        RefreshCommandStates();
+    });
+    connect(itemView_, &CImageListView::FilesDropped, this,
+            [this](const QStringList& paths) { AddDroppedFiles(paths); });
+    connect(itemView_, &CImageListView::ContextMenuRequested, this,
             [this](const QPoint& position) { ShowListContextMenu(position); });
-    connect(itemView_, &QListWidget::itemDoubleClicked, this, [this] { Run(kCmdOpenInViewer); });
-    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-        auto* enter = new QShortcut(key, itemView_, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this] { Run(kCmdOpenInViewer); });
-    }
 }
 
 void CMainFrame::ShowListContextMenu(const QPoint& position) {
@@ -809,36 +803,6 @@ void CMainFrame::EndBusy() {
     messagePane_->setText(Text(LoadStringText(kStrReady)));
 }
 
-void CMainFrame::SyncItemView() {
-    syncingView_ = true;
-    const CItemList& list = app_.Items();
-    itemView_->clear();
-    for (int i = 0; i < list.Count(); ++i) {
-        const tagILVITEM& item = *list.Item(i);
-        const DibHeader& header = *item.Image().header;
-        auto* row = new QListWidgetItem(QString::fromStdString(
-            ItemCaption(header.biWidth, header.biHeight, header.biBitCount)));
-        const QImage picture = PictureImage(item);
-        if (!picture.isNull())
-            row->setIcon(QPixmap::fromImage(
-                picture.width() > 64 || picture.height() > 64
-                    ? picture.scaled(64, 64, Qt::KeepAspectRatio, Qt::FastTransformation)
-                    : picture));
-        if (item.IsDuplicate()) row->setForeground(QColor(240, 180, 69));
-        itemView_->addItem(row);
-        row->setSelected(item.IsSelected());
-    }
-    syncingView_ = false;
-}
-
-void CMainFrame::TakeViewSelection() {
-    if (syncingView_) return;
-    CItemList& list = app_.Items();
-    for (int i = 0; i < list.Count() && i < itemView_->count(); ++i)
-        list.SetSelected(i, itemView_->item(i)->isSelected());
-    RefreshCommandStates();
-}
-
 void CMainFrame::UpdateTitle() {
     setWindowTitle(QString::fromStdString(WindowTitle(app_.Compilation())));
 }
@@ -861,14 +825,20 @@ void CMainFrame::ApplyViewState() {
     if (QToolBar* bar = Toolbar(kCmdToolbarType)) bar->setVisible(view.typeToolbar);
 }
 
-void CMainFrame::OnItemRemoving(int) {}
+void CMainFrame::OnItemRemoving(int index) {
+    itemView_->ItemRemoving(index);
+}
+
+void CMainFrame::OnResetPositions(bool anchorToo) {
+    itemView_->ResetPositions(anchorToo);
+}
 
 void CMainFrame::OnOrderChanged() {
-    SyncItemView();
+    itemView_->viewport()->update();
 }
 
 void CMainFrame::OnLayoutChanged(bool) {
-    SyncItemView();
+    itemView_->Relayout();
     UpdateCounter();
     RefreshCommandStates();
 }
@@ -878,7 +848,7 @@ void CMainFrame::OnModifiedChanged() {
 }
 
 void CMainFrame::OnSelectionChanged() {
-    SyncItemView();
+    itemView_->viewport()->update();
     RefreshCommandStates();
 }
 
@@ -889,5 +859,7 @@ void CMainFrame::OnCompilationReplaced() {
 
 void CMainFrame::OnViewChanged() {
     ApplyViewState();
+    if (!app_.settings.displayQuickInfo) itemView_->HideTip();
+    itemView_->Relayout();
     RefreshCommandStates();
 }

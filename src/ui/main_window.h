@@ -14,12 +14,12 @@
 #include "ui/qt_interaction.h"
 
 class QLabel;
-class QListWidget;
 class QMenu;
 class QMimeData;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+class CImageListView;
 class CZoomCtrl;
 
 class CMainFrame : public QMainWindow,
@@ -45,7 +45,7 @@ public:
     QLabel* ItemCounter() const { return itemCounter_; }
     QWidget* ZoomPane() const { return zoomPane_; }
     CZoomCtrl* ZoomControl() const { return zoom_; }
-    QListWidget* ItemView() const { return itemView_; }
+    CImageListView* ItemView() const { return itemView_; }
     bool IsBusy() const { return busy_; }
 
     // Runs a command as its action would: refused when disabled.
@@ -76,6 +76,7 @@ protected:
 private:
     // AppListener
     void OnItemRemoving(int index) override;
+    void OnResetPositions(bool anchorToo) override;
     void OnOrderChanged() override;
     void OnLayoutChanged(bool repaint) override;
     void OnModifiedChanged() override;
@@ -100,8 +101,6 @@ private:
     void EditImage();
     void OpenInViewer();
     void ShowListContextMenu(const QPoint& position);
-    void SyncItemView();
-    void TakeViewSelection();
     void UpdateTitle();
     void UpdateCounter();
     void ApplyViewState();
@@ -116,7 +115,7 @@ private:
     std::map<CommandId, QToolButton*> dropDownButtons_;
     QMenu* listMenu_ = nullptr;
     QMenu* itemMenu_ = nullptr;
-    QListWidget* itemView_ = nullptr;
+    CImageListView* itemView_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* itemCounter_ = nullptr;
     QWidget* zoomPane_ = nullptr;
@@ -125,7 +124,6 @@ private:
     QProgressBar* progress_ = nullptr;
     QLabel* progressText_ = nullptr;  // "%u%%" beside the bar while a writer reports
     QLabel* escHint_ = nullptr;
-    bool syncingView_ = false;
     bool busy_ = false;
     bool cancelled_ = false;
 };

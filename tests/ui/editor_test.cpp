@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -18,6 +17,7 @@
 #include "support/bmp_bytes.h"
 #include "support/test_files.h"
 #include "support/test_items.h"
+#include "ui/image_list_view.h"
 #include "ui/settings_store.h"
 #include "ui/zoom_control.h"
 #include "ui_test_support.h"
@@ -54,7 +54,7 @@ TEST_F(Editor, StartsEmptyOrWithTheFirstFileOfTheCommandLine) {
     EXPECT_EQ(App().Items().Count(), 1);
     EXPECT_FALSE(App().IsModified());
     EXPECT_EQ(Window().ItemCounter()->text(), QStringLiteral("1 item"));
-    EXPECT_EQ(Window().ItemView()->item(0)->text(), QStringLiteral("2x3, 24-bit"));
+    EXPECT_EQ(Window().ItemView()->CaptionText(0), QStringLiteral("2x3, 24-bit"));
     EXPECT_FALSE(Enabled(kCmdSave));
     EXPECT_TRUE(Enabled(kCmdSaveAs));
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("Iconmill"));
@@ -160,7 +160,7 @@ TEST_F(Editor, ActionsFollowTheEnablingTable) {
     App().NotifySelectionChanged();
     QTest::keyClick(&Window(), Qt::Key_Delete);  // nothing selected
     EXPECT_EQ(App().Items().Count(), 1);
-    Window().ItemView()->item(0)->setSelected(true);
+    Window().ItemView()->SetItemSelected(0, true);
     EXPECT_TRUE(Enabled(kCmdDelete));
     Window().Action(kCmdDelete)->trigger();
     EXPECT_EQ(App().Items().Count(), 0);

@@ -12,12 +12,6 @@ RasterRect Clip(const RasterSurface& target, const RasterRect& rect) {
             std::min(rect.bottom, target.Height())};
 }
 
-// Position within a tile of `size` (a power of two) from the origin, for any
-// sign of the difference.
-int TilePhase(int v, int origin, int size) {
-    return static_cast<int>((static_cast<long long>(v) - origin) & (size - 1));
-}
-
 void FillPattern(RasterSurface& target, const RasterRect& rect, bool (*dark)(int, int),
                  ColorRef darkColor, ColorRef lightColor, int originX, int originY) {
     const RasterRect c = Clip(target, rect);
@@ -27,10 +21,6 @@ void FillPattern(RasterSurface& target, const RasterRect& rect, bool (*dark)(int
     for (int y = c.top; y < c.bottom; ++y)
         for (int x = c.left; x < c.right; ++x)
             target.SetRawPixel(x, y, dark(x - originX, y - originY) ? d : l);
-}
-
-bool CheckerDark(int x, int y) {
-    return ((TilePhase(x, 0, 16) >> 3) ^ (TilePhase(y, 0, 16) >> 3)) != 0;
 }
 
 bool DottedDark(int x, int y) {
@@ -54,15 +44,6 @@ ColorRef ViewBackgroundColor(int kind, ColorRef customColor, ColorRef buttonFace
         default:
             return buttonFace;
     }
-}
-
-void FillViewBackground(RasterSurface& target, const RasterRect& rect, int kind,
-                        ColorRef customColor, ColorRef buttonFace, int originX, int originY) {
-    if (kind == ViewBackgroundTransparent) {
-        FillPattern(target, rect, CheckerDark, kCheckerDark, kCheckerLight, originX, originY);
-        return;
-    }
-    RasterFillRect(target, rect, ViewBackgroundColor(kind, customColor, buttonFace));
 }
 
 void DrawDottedFrame(RasterSurface& target, const RasterRect& rect) {

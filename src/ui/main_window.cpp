@@ -672,21 +672,28 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             return;
         case kCmdOpenInViewer:
             OpenInViewer();
+            return;
         case kCmdViewHelp:
             OpenProgramFile(this, QStringLiteral("help/index.html"));
+            return;
         case kCmdVersionHistory:
             OpenProgramFile(this, QStringLiteral("VersionHistory.txt"));
+            return;
         case kCmdTermOfUse:
             OpenProgramFile(this, QStringLiteral("TermOfUse.txt"));
+            return;
         case kCmdAbout: {
             CAboutDialog about(this);
             about.exec();
+            return;
         }
         case kCmdOptions: {
             COptionsDialog options(this, app_.settings);
             if (options.exec() != QDialog::Accepted) return;
             app_.settings = options.Settings();
             WriteSettings(SettingsStore(), app_.settings);
+            return;
+        }
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "platform/process.h"
+#include "support/peer_tools.h"
 #include "support/scripted_interaction.h"
 
 namespace fs = std::filesystem;
@@ -164,6 +165,16 @@ TEST_F(ShellActions, InstallDisableEnableUninstallRoundTrip) {
     EXPECT_FALSE(fs::exists(paths_.settings));
     EXPECT_TRUE(door_.messages.empty());
     EXPECT_EQ(refreshes_, 4);
+}
+
+TEST_F(ShellActions, TheWrittenAndTheShippedEntriesPassDesktopFileValidate) {
+    REQUIRE_PROGRAM("desktop-file-validate", "desktop-file-utils");
+    ASSERT_TRUE(Perform(kShellActionInstall));
+    for (const std::string& entry : {paths_.desktopEntry.string(), std::string(ICONMILL_SHIPPED_DESKTOP_ENTRY)}) {
+        SCOPED_TRACE(entry);
+        // It prints nothing for an entry it accepts.
+        EXPECT_EQ(RunTool("desktop-file-validate", "'" + entry + "'", true), "");
+    }
 }
 
 TEST_F(ShellActions, UninstallWhileAWindowRunsRefusesAndRemovesNothing) {

@@ -63,6 +63,8 @@ CMaskEditDialog::CMaskEditDialog(const tagILVITEM& item, QWidget* parent) : QDia
     auto* maskGroup = new QGroupBox(QStringLiteral("&Mask"), this);
     maskGroup->setAccessibleName(QStringLiteral("Mask"));
     maskPane_ = NewPane(maskGroup);
+    // White (transparent) and black mask pixels both stand out from gray.
+    maskPane_->SetBackground(2);
     CCanvasWnd* canvas = maskPane_->Canvas();
     connect(canvas, &CCanvasWnd::Pressed, this, &CMaskEditDialog::OnPressed);
     connect(canvas, &CCanvasWnd::Dragged, this, &CMaskEditDialog::OnDragged);

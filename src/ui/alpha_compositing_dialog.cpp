@@ -1,6 +1,5 @@
 #include "ui/alpha_compositing_dialog.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,12 +115,12 @@ CAlphaCompositingDialog::~CAlphaCompositingDialog() = default;
 
 void CAlphaCompositingDialog::Run(int option, int value) {
     if (!IsValid()) return;
-    // Pre-multiplying a large picture takes a moment.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ImageResult result =
-        ApplyAlphaOption(header_, source_, mask_, bits_.data(), option, value);
-    QApplication::restoreOverrideCursor();
-    if (result != ImageOk) return;
+    {
+        // Pre-multiplying a large picture takes a moment.
+        WaitCursorScope wait;
+        if (ApplyAlphaOption(header_, source_, mask_, bits_.data(), option, value) != ImageOk)
+            return;
+    }
     changed_ = true;
     image_->Refresh();
 }

@@ -1,9 +1,7 @@
 #include "ui/grayscale_dialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,15 +21,6 @@ namespace {
 
 const char* const kMethodTexts[kGrayscaleMethodCount] = {"Lightness", "Average", "Luma (TV)",
                                                          "Luma (HDTV- BT.709)"};
-
-// Holds the wait cursor while a conversion runs.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -139,7 +128,7 @@ void CGrayscaleDialog::Apply() {
     std::memcpy(bits_.data(), sourceBits_, bits_.size());
     const GrayscaleChoice choice = Choice();
     if (choice.method) {
-        WaitCursor wait;
+        WaitCursorScope wait;
         HeaderBlock header;
         Block bits;
         // The conversion's blocks have the working copy's sizes.

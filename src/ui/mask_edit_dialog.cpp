@@ -1,7 +1,6 @@
 #include "ui/mask_edit_dialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -175,11 +174,10 @@ void CMaskEditDialog::OnPressed(int x, int y) {
         case kSubtractFromSample: {
             const ColorRef color = SampleColorAt(Picture(), bits_.data(), x, y);
             if (color != kInvalidColor) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                const ImageResult result = ApplyColorSample(Picture(), bits_.data(), mask_.data(),
-                                                            color, tool_ - kColorPicker);
-                QApplication::restoreOverrideCursor();
-                if (result == ImageOk) changed_ = true;
+                WaitCursorScope wait;
+                if (ApplyColorSample(Picture(), bits_.data(), mask_.data(), color,
+                                     tool_ - kColorPicker) == ImageOk)
+                    changed_ = true;
             }
             SelectTool(kPointer);
             preview_->Refresh();

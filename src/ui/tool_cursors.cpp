@@ -1,5 +1,6 @@
 #include "ui/tool_cursors.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -74,4 +75,12 @@ const QCursor& PenCursor() {
 const QCursor& PickerCursor() {
     static const QCursor cursor = MakePicker();
     return cursor;
+}
+
+WaitCursorScope::WaitCursorScope() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursorScope::~WaitCursorScope() {
+    QApplication::restoreOverrideCursor();
 }

@@ -18,8 +18,8 @@
 
 namespace {
 
-const char* const kOptionTexts[kAlphaOptionCount] = {"Ori&ginal", "&Flat &value:", "&Pencil tool:",
-                                                     "P&re-multiplied", "Base on &Mask"};
+const char* const kOptionTexts[kAlphaOptionCount] = {
+    "Ori&ginal", "&Flat &value:", "&Pencil tool:", "P&re-multiplied", "Base on &Mask"};
 
 QSlider* NewTrackBar(QWidget* parent, const QString& name) {
     auto* slider = new QSlider(Qt::Horizontal, parent);

@@ -111,8 +111,8 @@ CGrayscaleDialog::~CGrayscaleDialog() = default;
 GrayscaleChoice CGrayscaleDialog::Choice() const {
     GrayscaleChoice choice;
     const QList<QListWidgetItem*> selected = methods_->selectedItems();
-    choice.method = selected.isEmpty() ? std::nullopt
-                                       : std::optional<int>(methods_->row(selected.front()));
+    choice.method =
+        selected.isEmpty() ? std::nullopt : std::optional<int>(methods_->row(selected.front()));
     choice.preserve = preserve_->isChecked();
     choice.preserved = preserved_;
     return choice;

@@ -154,8 +154,7 @@ void CMaskEditDialog::Invert() {
 }
 
 void CMaskEditDialog::Pen(int x0, int y0, int x1, int y1) {
-    if (MaskPenLine(Picture(), mask_.data(), x0, y0, x1, y1, tool_ == kWhitePen) != ImageOk)
-        return;
+    if (MaskPenLine(Picture(), mask_.data(), x0, y0, x1, y1, tool_ == kWhitePen) != ImageOk) return;
     stroke_.emplace(x1, y1);
     Changed();
 }

@@ -137,7 +137,8 @@ TEST_F(GrayscaleDialog, StartsConvertedByBt709WithThePreserveControlsOff) {
     EXPECT_EQ(dialog->windowTitle(), "Grayscale");
     ASSERT_EQ(dialog->MethodList()->count(), 4);
     const char* texts[] = {"Lightness", "Average", "Luma (TV)", "Luma (HDTV- BT.709)"};
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(dialog->MethodList()->item(row)->text(), texts[row]);
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(dialog->MethodList()->item(row)->text(), texts[row]);
     EXPECT_EQ(dialog->MethodList()->currentRow(), kGrayLumaBt709);
     EXPECT_EQ(dialog->PreserveCheck()->text(), "&Preserve one of colors");
     EXPECT_FALSE(dialog->PreserveCheck()->isChecked());
@@ -147,7 +148,8 @@ TEST_F(GrayscaleDialog, StartsConvertedByBt709WithThePreserveControlsOff) {
     EXPECT_TRUE(dialog->PickButton()->isCheckable());
     EXPECT_EQ(dialog->ColorBox()->size(), QSize(18, 18));
     EXPECT_EQ(dialog->ColorBox()->Color(), QColor(Qt::black));
-    EXPECT_EQ(qobject_cast<QGroupBox*>(dialog->ImageControl()->parentWidget())->title(), "Pre&view");
+    EXPECT_EQ(qobject_cast<QGroupBox*>(dialog->ImageControl()->parentWidget())->title(),
+              "Pre&view");
 
     // The preview shows the converted copy; the item is untouched.
     EXPECT_EQ(dialog->ImageControl()->Canvas()->Bits(), dialog->WorkingBits().data());
@@ -232,7 +234,8 @@ protected:
         index = list.AddItem(MakePictureItem(2, height, 32, 0, withMask, 0));
         tagILVITEM& item = *list.Item(index);
         for (int y = 0; y < std::abs(height); ++y)
-            for (int x = 0; x < 2; ++x) SetPixel(item, x, y, 200, 100, 50, x == 1 && y == 0 ? 255 : 0x80);
+            for (int x = 0; x < 2; ++x)
+                SetPixel(item, x, y, 200, 100, 50, x == 1 && y == 0 ? 255 : 0x80);
         if (withMask) {
             const std::size_t row = height < 0 ? 0 : std::size_t(height - 1);
             item.mask[4 * row] = 0x80;
@@ -248,7 +251,9 @@ protected:
     }
     int Alpha(int x, int y) const { return Pixel(x, y)[3]; }
     QRadioButton* Option(int option) const { return dialog->OptionButton(option); }
-    std::vector<std::uint8_t> Work() const { return {dialog->Bits().begin(), dialog->Bits().end()}; }
+    std::vector<std::uint8_t> Work() const {
+        return {dialog->Bits().begin(), dialog->Bits().end()};
+    }
     Pane Preview() const { return {dialog->ImageControl()}; }
 
     CItemList list;
@@ -274,7 +279,8 @@ TEST_F(AlphaDialog, StartsOnOriginalWithBothTrackBarsOff) {
         EXPECT_EQ(bar->value(), 255);
     }
     EXPECT_EQ(dialog->ImageControl()->Canvas()->Label(), "2x2, 32-bit");
-    EXPECT_EQ(qobject_cast<QGroupBox*>(dialog->ImageControl()->parentWidget())->title(), "Pre&view");
+    EXPECT_EQ(qobject_cast<QGroupBox*>(dialog->ImageControl()->parentWidget())->title(),
+              "Pre&view");
     EXPECT_EQ(dialog->ImageControl()->Canvas()->Bits(), dialog->Bits().data());
     EXPECT_FALSE(dialog->IsChanged());
     EXPECT_EQ(Work(), source);
@@ -458,10 +464,10 @@ TEST_F(MaskDialog, SamplingToolsPickFromThePictureAndReturnToThePointer) {
         const char* rows;
     };
     const Step steps[] = {
-        {CMaskEditDialog::kColorPicker, 0, 1, ".###/.##."},          // red only
-        {CMaskEditDialog::kAddToSample, 1, 0, "..##/..#."},          // and green
-        {CMaskEditDialog::kSubtractFromSample, 3, 1, "#.##/#.##"},   // red opaque again
-        {CMaskEditDialog::kColorPicker, 2, 0, "##../##.#"},          // blue only
+        {CMaskEditDialog::kColorPicker, 0, 1, ".###/.##."},         // red only
+        {CMaskEditDialog::kAddToSample, 1, 0, "..##/..#."},         // and green
+        {CMaskEditDialog::kSubtractFromSample, 3, 1, "#.##/#.##"},  // red opaque again
+        {CMaskEditDialog::kColorPicker, 2, 0, "##../##.#"},         // blue only
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.rows);

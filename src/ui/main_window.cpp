@@ -31,6 +31,7 @@
 #include "ui/image_list_view.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
+#include "ui/color_mask_dialogs.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -672,6 +673,15 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             return;
         case kCmdOpenInViewer:
             OpenInViewer();
+            return;
+        case kCmdGrayscale:
+            RunGrayscaleDialog(app_, this);
+            return;
+        case kCmdAlphaCompositing:
+            RunAlphaCompositingDialog(app_, this);
+            return;
+        case kCmdCreateEditMask:
+            RunMaskEditDialog(app_, this);
             return;
         case kCmdViewHelp:
             OpenProgramFile(this, QStringLiteral("help/index.html"));

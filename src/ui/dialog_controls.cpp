@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,17 +22,22 @@ void NameAfterText(QAbstractButton* button) {
     button->setAccessibleName(QString(button->text()).remove('&'));
 }
 
-QDialogButtonBox* DialogButtons(QDialog* dialog, QPushButton** preview) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+QWidget* DialogButtons(QDialog* dialog, QPushButton** preview) {
+    auto* row = new QWidget(dialog);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
     if (preview) {
-        *preview = new QPushButton(QStringLiteral("&Preview"), buttons);
+        *preview = new QPushButton(QStringLiteral("&Preview"), row);
         (*preview)->setAutoDefault(false);
-        buttons->addButton(*preview, QDialogButtonBox::ActionRole);
+        NameAfterText(*preview);
+        layout->addWidget(*preview);
     }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, row);
     for (QAbstractButton* button : buttons->buttons()) NameAfterText(button);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
+    layout->addWidget(buttons, 1);
+    return row;
 }
 
 void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit) {

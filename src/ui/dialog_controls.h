@@ -9,7 +9,6 @@
 
 class QAbstractButton;
 class QDialog;
-class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,9 +20,9 @@ QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
 // Names a button after its text without the mnemonic.
 void NameAfterText(QAbstractButton* button);
 
-// OK and Cancel wired to the dialog's accept and reject; with `preview`, a
-// "&Preview" button first, stored there.
-QDialogButtonBox* DialogButtons(QDialog* dialog, QPushButton** preview = nullptr);
+// The row of OK and Cancel, wired to the dialog's accept and reject; with
+// `preview`, a "&Preview" button first, stored there.
+QWidget* DialogButtons(QDialog* dialog, QPushButton** preview = nullptr);
 
 // Shows `message` over `dialog`, then focuses `edit` with its whole text selected.
 void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit);

@@ -84,7 +84,7 @@ void CResizeDialogBase::Arrange(QWidget* options) {
     options->setParent(newGroup_);
     newLayout->addWidget(options);
 
-    QDialogButtonBox* buttons = DialogButtons(this, &preview_);
+    QWidget* buttons = DialogButtons(this, &preview_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(currentGroup_);
     layout->addWidget(newGroup_);
@@ -95,7 +95,8 @@ void CResizeDialogBase::Arrange(QWidget* options) {
 
 bool CResizeDialogBase::Check(const std::optional<FieldRejection<ResizeField>>& rejection) {
     if (!rejection) return true;
-    RejectEntry(this, rejection->message, rejection->field == ResizeField::Width ? width_ : height_);
+    RejectEntry(this, rejection->message,
+                rejection->field == ResizeField::Width ? width_ : height_);
     return false;
 }
 
@@ -188,9 +189,9 @@ CCanvasResizeDialog::CCanvasResizeDialog(const tagILVITEM& item, QWidget* parent
                                                                   QLatin1String(kColumns[column])));
             button->setToolTip(button->accessibleName());
             grid->addWidget(button, row, column);
-            anchors_->addButton(button, static_cast<int>(CanvasAnchorCode(
-                                            static_cast<AnchorRow>(row),
-                                            static_cast<AnchorColumn>(column))));
+            anchors_->addButton(
+                button, static_cast<int>(CanvasAnchorCode(static_cast<AnchorRow>(row),
+                                                          static_cast<AnchorColumn>(column))));
         }
     }
     AnchorButton(AnchorRow::Middle, AnchorColumn::Center)->setChecked(true);

@@ -44,7 +44,8 @@ QPixmap OrientationPicture(StripOrientation orientation) {
     p.drawRect(strip);
     p.setBrush(QColor(41, 128, 185));
     for (int i = 0; i < 3; ++i) {
-        const QRectF frame = across ? QRectF(3.5 + 9.3 * i, 12, 7, 8) : QRectF(12, 3.5 + 9.3 * i, 8, 7);
+        const QRectF frame =
+            across ? QRectF(3.5 + 9.3 * i, 12, 7, 8) : QRectF(12, 3.5 + 9.3 * i, 8, 7);
         p.drawRect(frame);
     }
     return pixmap;
@@ -70,9 +71,8 @@ CMergeDialog::CMergeDialog(const MergeDialogSetup& setup, std::vector<MergeSourc
     : QDialog(parent), setup_(setup), sources_(std::move(sources)) {
     setObjectName(QStringLiteral("mergeDialog"));
     setWindowTitle(QStringLiteral("Merge"));
-    auto* order =
-        new QLabel(QStringLiteral("The order of images are base on order in the image list view."),
-                   this);
+    auto* order = new QLabel(
+        QStringLiteral("The order of images are base on order in the image list view."), this);
 
     auto* group = new QGroupBox(QStringLiteral("Strips &orientation"), this);
     group->setAccessibleName(QStringLiteral("Strips orientation"));
@@ -237,8 +237,8 @@ void CSplitDialog::Revalidate() {
     down_ = ReadSplitCount(Entry(height_), setup_.height).value_or(0);
     const auto paint = [](CUpDownEdit* edit, bool valid) {
         QPalette palette = edit->Line()->palette();
-        palette.setColor(QPalette::Base, valid ? edit->palette().color(QPalette::Base)
-                                               : QColor(Qt::red));
+        palette.setColor(QPalette::Base,
+                         valid ? edit->palette().color(QPalette::Base) : QColor(Qt::red));
         edit->Line()->setPalette(palette);
         edit->Line()->update();
     };

@@ -113,7 +113,7 @@ TEST(BitmapAttributesDialog, OkRefusesTheWidthThenTheHeightWithFocusAndSelection
         bool widthRefused;
     };
     const Case cases[] = {
-        {"0", "32", true},  {"", "32", true}, {"0", "0", true},
+        {"0", "32", true},  {"", "32", true},  {"0", "0", true},
         {"32", "0", false}, {"32", "", false},
     };
     for (const Case& c : cases) {
@@ -125,8 +125,8 @@ TEST(BitmapAttributesDialog, OkRefusesTheWidthThenTheHeightWithFocusAndSelection
         EXPECT_EQ(OkRefused(&dialog), kSideRange);
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        ExpectFocusedAndSelected(&dialog, c.widthRefused ? dialog.WidthEdit()
-                                                         : dialog.HeightEdit());
+        ExpectFocusedAndSelected(&dialog,
+                                 c.widthRefused ? dialog.WidthEdit() : dialog.HeightEdit());
     }
 }
 
@@ -639,7 +639,7 @@ TEST_F(SplitCommand, AnOriginalWithDuplicatesStaysAndADuplicateShowsItsReference
 }
 
 // With ICONMILL_SCREENS_DIR set, the dialogs are rendered there for review.
-TEST(CommandDialogsScreenshot, RendersMergeSplitAndCanvasResize) {
+TEST(CommandDialogsScreenshot, RendersTheFiveDialogs) {
     const QByteArray folder = qgetenv("ICONMILL_SCREENS_DIR");
     if (folder.isEmpty()) GTEST_SKIP() << "ICONMILL_SCREENS_DIR not set";
     const QString dir = QString::fromLocal8Bit(folder);

@@ -342,6 +342,15 @@ TEST_F(ResizeCommands, OkResizesWithTheMaskCancelAndTheSameSizeChangeNothing) {
     EXPECT_NE(item->mask, nullptr);
     EXPECT_TRUE(App().IsModified());
 
+    App().ClearModified();
+    WhenModalOpens<CCanvasResizeDialog>([](CCanvasResizeDialog* d) {
+        Type(d->WidthEdit(), QStringLiteral("30"));
+        d->reject();
+    });
+    Run(kCmdCanvasResize);
+    EXPECT_EQ(Items().Item(0)->header->biWidth, 8);
+    EXPECT_FALSE(App().IsModified());
+
     WhenModalOpens<CCanvasResizeDialog>([](CCanvasResizeDialog* d) {
         d->AnchorButton(AnchorRow::Top, AnchorColumn::Left)->click();
         d->ColorBox()->SetColor(QColor(0, 0, 255));

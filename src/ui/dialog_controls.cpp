@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 #include "ui/qt_interaction.h"
 
@@ -45,6 +46,41 @@ void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit
     door.ShowMessage(message);
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
+}
+
+namespace {
+
+// Refuses typing that makes the text longer than the limit or than the text
+// last shown, whichever is longer; a written text is never checked.
+class TypedLengthValidator : public QValidator {
+public:
+    TypedLengthValidator(int limit, bool digitsOnly, QLineEdit* edit)
+        : QValidator(edit), limit_(limit), digitsOnly_(digitsOnly) {
+        shown_ = static_cast<int>(edit->text().size());
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { shown_ = static_cast<int>(text.size()); });
+    }
+
+    State validate(QString& input, int&) const override {
+        if (input.size() > std::max(limit_, shown_)) return Invalid;
+        if (digitsOnly_)
+            for (const QChar c : input)
+                if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
+        return Acceptable;
+    }
+
+private:
+    int limit_;
+    bool digitsOnly_;
+    int shown_ = 0;
+};
+
+}  // namespace
+
+QLineEdit* TypedLengthEdit(int limit, bool digitsOnly, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setValidator(new TypedLengthValidator(limit, digitsOnly, edit));
+    return edit;
 }
 
 QLineEdit* DigitsEdit(int maxLength, QWidget* parent) {

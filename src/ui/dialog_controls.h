@@ -29,3 +29,8 @@ void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit
 
 // A digits-only line edit of at most `maxLength` characters.
 QLineEdit* DigitsEdit(int maxLength, QWidget* parent);
+
+// A line edit that takes at most `limit` typed characters (digits only when
+// `digitsOnly`) while showing longer texts the dialog writes into it, as the
+// aspect link does; such a text can be shortened but not lengthened.
+QLineEdit* TypedLengthEdit(int limit, bool digitsOnly, QWidget* parent);

@@ -58,15 +58,8 @@ CResizeDialogBase::CResizeDialogBase(const tagILVITEM& item, bool digitsOnly, QW
 
     newGroup_ = new QGroupBox(QStringLiteral("&New Size:"), this);
     newGroup_->setAccessibleName(QStringLiteral("New Size"));
-    if (digitsOnly) {
-        width_ = DigitsEdit(kResizeEditLimit, newGroup_);
-        height_ = DigitsEdit(kResizeEditLimit, newGroup_);
-    } else {
-        width_ = new QLineEdit(newGroup_);
-        width_->setMaxLength(kResizeEditLimit);
-        height_ = new QLineEdit(newGroup_);
-        height_->setMaxLength(kResizeEditLimit);
-    }
+    width_ = TypedLengthEdit(kResizeEditLimit, digitsOnly, newGroup_);
+    height_ = TypedLengthEdit(kResizeEditLimit, digitsOnly, newGroup_);
     width_->setObjectName(QStringLiteral("width"));
     height_->setObjectName(QStringLiteral("height"));
     width_->setText(QString::number(picture_.width));

@@ -187,13 +187,29 @@ TEST_F(ResizeDialog, ImageResizeShowsTheCurrentAndNewSizes) {
     EXPECT_EQ(dialog.CurrentHeightLabel()->text(), "1 pixel");
     EXPECT_EQ(dialog.WidthEdit()->text(), "10");
     EXPECT_EQ(dialog.HeightEdit()->text(), "1");
-    EXPECT_EQ(dialog.WidthEdit()->maxLength(), 9);
     EXPECT_TRUE(dialog.AspectBox()->isChecked());
     EXPECT_EQ(dialog.NewGroup()->title().toStdString(), NewSizeText(24, 10, 1));
     EXPECT_EQ(dialog.PreviewButton()->text(), "&Preview");
     QString typed = QStringLiteral("-3");
     int position = 2;
     EXPECT_EQ(dialog.WidthEdit()->validator()->validate(typed, position), QValidator::Invalid);
+    Type(dialog.WidthEdit(), QStringLiteral("1234567890"));
+    EXPECT_EQ(dialog.WidthEdit()->text(), "123456789");  // nine characters typed at most
+}
+
+TEST_F(ResizeDialog, ALinkedTextLongerThanTheEditLimitIsShownWholeAndRefused) {
+    CImageResizeDialog dialog(Add(100, 1));
+    dialog.show();
+    Type(dialog.HeightEdit(), QStringLiteral("999999999"));
+    EXPECT_EQ(dialog.WidthEdit()->text(), "99999997952");  // 100 x 999999999 in single precision
+    EXPECT_EQ(OkRefused(&dialog), kSideRange);
+    ExpectFocusedAndSelected(&dialog, dialog.WidthEdit());
+    // It can be shortened, not lengthened.
+    dialog.WidthEdit()->end(false);
+    QTest::keyClick(dialog.WidthEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "9999999795");
+    QTest::keyClick(dialog.WidthEdit(), Qt::Key_1);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "9999999795");
 }
 
 TEST_F(ResizeDialog, TheAspectLinkFollowsTypingWithoutFeedback) {
@@ -270,12 +286,12 @@ TEST_F(ResizeDialog, CanvasResizeStartsCentredAndReadsRelativeEntries) {
     EXPECT_EQ(dialog.ColorBox()->Color(), QColor(Qt::black));
     EXPECT_EQ(dialog.ColorBox()->size(), QSize(18, 18));
     EXPECT_EQ(dialog.ColorBox()->accessibleName(), "Canvas extention color");
-    EXPECT_EQ(dialog.WidthEdit()->validator(), nullptr);  // signs are typed in relative mode
 
     dialog.RelativeBox()->click();
     EXPECT_EQ(dialog.WidthEdit()->text(), "0");
     EXPECT_EQ(dialog.HeightEdit()->text(), "0");
-    Type(dialog.WidthEdit(), QStringLiteral("-3"));
+    Type(dialog.WidthEdit(), QStringLiteral("-3"));  // signs are typed in relative mode
+    EXPECT_EQ(dialog.WidthEdit()->text(), "-3");
     Type(dialog.HeightEdit(), QStringLiteral("-10"));
     EXPECT_EQ(dialog.NewGroup()->title(), "New Size: --");
     EXPECT_EQ(OkRefused(&dialog), kSideRange);

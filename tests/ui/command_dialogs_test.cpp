@@ -138,7 +138,7 @@ TEST(BitmapAttributesDialog, OkStoresTheLargestEntryAndTheChosenDepth) {
     EXPECT_EQ(dialog.WidthEdit()->text(), "999999999");
     dialog.HeightEdit()->setText(QStringLiteral("7"));
     dialog.BitDepthList()->setCurrentIndex(2);
-    PressOk(&dialog);
+    QTest::keyClick(dialog.HeightEdit(), Qt::Key_Return);  // the default button is OK
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Values().width, 999999999);
     EXPECT_EQ(dialog.Values().height, 7);

@@ -1,12 +1,17 @@
 #include "app/resize_dialogs.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "app/application.h"
+#include "app/report.h"
 #include "app/text_format.h"
 #include "core/checked_math.h"
 #include "core/dib.h"
+#include "ops/mask_edit.h"
+#include "ops/resize_image.h"
+#include "platform/door/interaction.h"
 #include "platform/door/message_format.h"
 #include "platform/door/string_table.h"
 
@@ -162,4 +167,29 @@ std::string CanvasResizeForm::NewSizeLabel() const {
 std::optional<FieldRejection<ResizeField>> CanvasResizeForm::Accept(int* width,
                                                                     int* height) const {
     return AcceptSides(ResultWidth(), ResultHeight(), width, height);
+}
+
+// ---- Preview ----
+
+bool BuildResizePreview(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
+                        const std::uint8_t* mask, int width, int height, std::uint32_t placement,
+                        std::uint32_t fill, ResizePreview* out) {
+    *out = {};
+    errno = 0;
+    const ImageResult result =
+        ResizeImage(header, bits, width, height, 0, 0, &out->header, &out->bits, placement, fill);
+    if (result != ImageOk) {
+        ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
+                          "(Build Preview)");
+        return false;
+    }
+    if (mask) {
+        const MaskDibHeader maskHeader(*header);
+        if (ResizeImage(&maskHeader.header, mask, width, height, 0, 0, nullptr, &out->mask,
+                        placement, RgbColor(0, 0, 0)) != ImageOk) {
+            out->mask = nullptr;
+            ui.ShowMessage(PlainMessage(kStrMaskFailed, MessageIcon::Exclamation));
+        }
+    }
+    return true;
 }

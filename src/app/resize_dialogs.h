@@ -10,8 +10,10 @@
 #include <string_view>
 
 #include "app/dialog_entry.h"
+#include "platform/block.h"
 
 class CIconmillApp;
+class Interaction;
 struct DibHeader;
 
 // The picture a dialog opens on.
@@ -131,3 +133,17 @@ private:
     std::string height_;
     bool relative_ = false;
 };
+
+// The Preview of both dialogs: the picture, and its mask when it has one, made
+// width x height with ResizeImage's `placement` (stretch or an anchor code) and
+// `fill`; the mask's border is opaque. A failure of the picture is reported with
+// "(Build Preview)" and gives false; a failure of the mask shows the mask
+// message and the preview goes on without one.
+struct ResizePreview {
+    HeaderBlock header;
+    Block bits;
+    Block mask;  // null without one
+};
+bool BuildResizePreview(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
+                        const std::uint8_t* mask, int width, int height, std::uint32_t placement,
+                        std::uint32_t fill, ResizePreview* out);

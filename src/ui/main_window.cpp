@@ -23,6 +23,7 @@
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
 #include "ui/artwork.h"
+#include "ui/command_dialogs.h"
 #include "app/view_commands.h"
 #include "ui/dib_image.h"
 #include "ui/image_edit_dialog.h"
@@ -697,6 +698,21 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             about.exec();
             return;
         }
+        case kCmdNewEmptyBitmap:
+            RunNewEmptyBitmapCommand(app_, this);
+            return;
+        case kCmdImageResize:
+            RunImageResizeCommand(app_, this);
+            return;
+        case kCmdCanvasResize:
+            RunCanvasResizeCommand(app_, this);
+            return;
+        case kCmdMerge:
+            RunMergeCommand(app_, this);
+            return;
+        case kCmdSplit:
+            RunSplitCommand(app_, this);
+            return;
         case kCmdOptions: {
             COptionsDialog options(this, app_.settings);
             if (options.exec() != QDialog::Accepted) return;

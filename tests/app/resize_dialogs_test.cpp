@@ -234,3 +234,34 @@ TEST(ResizeDialogs, ADuplicateOpensNoDialog) {
     EXPECT_EQ(picture.height, 3);
     EXPECT_EQ(picture.bitCount, 4u);
 }
+
+TEST(ResizePreview, TheMaskFollowsWithAnOpaqueBorderAndAPictureFailureIsReported) {
+    ScriptedInteraction ui;
+    const NewItem item = MakePictureItem(10, 10, 24, 0x11, true, 0xFF);  // all transparent
+    ResizePreview preview;
+    ASSERT_TRUE(BuildResizePreview(ui, item.header.get(), item.bits.get(), item.mask.get(), 13, 13,
+                                   CanvasAnchorCode(AnchorRow::Middle, AnchorColumn::Center),
+                                   RgbColor(0, 0, 0), &preview));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(preview.header->biWidth, 13);
+    EXPECT_EQ(preview.header->biHeight, 13);
+    ASSERT_NE(preview.mask, nullptr);
+    // Rows bottom-up, 4 bytes each: the picture sits at (1, 1), the border is opaque.
+    EXPECT_EQ(preview.mask.get()[12 * 4], 0x00);     // top row
+    EXPECT_EQ(preview.mask.get()[7 * 4], 0x7F);      // row 5: x = 1 to 7 of the first byte
+    EXPECT_EQ(preview.mask.get()[7 * 4 + 1] >> 5, 0x7);  // x = 8 to 10
+    EXPECT_EQ(preview.mask.get()[7 * 4 + 1] & 0x18, 0);  // x = 11, 12
+
+    const NewItem plain = MakePictureItem(4, 2);
+    ASSERT_TRUE(BuildResizePreview(ui, plain.header.get(), plain.bits.get(), nullptr, 8, 4,
+                                   kPlaceStretch, 0, &preview));
+    EXPECT_EQ(preview.mask, nullptr);
+
+    NewItem compressed = MakePictureItem(4, 2, 8);
+    compressed.header->biCompression = 1;  // RLE8 cannot be drawn
+    EXPECT_FALSE(BuildResizePreview(ui, compressed.header.get(), compressed.bits.get(), nullptr, 8,
+                                    4, kPlaceStretch, 0, &preview));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Failed to perform the operation. Some things wrong.");
+    EXPECT_EQ(preview.bits, nullptr);
+}

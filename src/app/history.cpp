@@ -101,9 +101,15 @@ std::unique_ptr<CompilationState> CaptureState(const CIconmillApp& app,
             const StoredBlock* bits = nullptr;
             const StoredBlock* mask = nullptr;
         };
-        auto earlierOf = [previous](const tagILVITEM& item) {
+        // A block a command replaced by an equal one (a flip's header) is found
+        // at the same index instead.
+        auto earlierOf = [previous](const tagILVITEM& item, std::size_t index) {
             Earlier found;
             if (!previous) return found;
+            if (index < previous->items.size() && previous->items[index].reference < 0) {
+                const StoredItem& same = previous->items[index];
+                found = {&same.header, &same.bits, same.mask ? &same.mask : nullptr};
+            }
             for (const StoredItem& stored : previous->items) {
                 if (stored.reference >= 0) continue;
                 if (stored.liveHeader == item.header) found.header = &stored.header;
@@ -123,7 +129,7 @@ std::unique_ptr<CompilationState> CaptureState(const CIconmillApp& app,
             if (item.IsDuplicate()) {
                 stored.reference = list.IndexOf(item.reference);
             } else {
-                const Earlier earlier = earlierOf(item);
+                const Earlier earlier = earlierOf(item, static_cast<std::size_t>(i));
                 stored.header = Keep(item.header, HeaderBlockSize(item.header), earlier.header);
                 stored.bits = Keep(item.bits, DibImageSize(item.header), earlier.bits);
                 stored.mask = Keep(item.mask, MaskBlockSize(item.header), earlier.mask);
@@ -303,8 +309,8 @@ HistoryRecorder::HistoryRecorder(CIconmillApp& app, CommandId command)
 }
 
 HistoryRecorder::~HistoryRecorder() {
-    if (!outermost_) return;
     app_.EndRecording();
+    if (!outermost_) return;
     CHistory& history = app_.History();
     if (history.Generation() != generation_ || app_.ChangeCount() == changes_) return;
     if (!before_) {

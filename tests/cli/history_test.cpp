@@ -142,7 +142,7 @@ TEST_F(History, EveryChangingCommandIsUndoneToTheSameBytesAndRedoneToTheSameResu
              ApplyImageEdit(app, 0, table, bits, true);
          },
          {}},
-        {"invert", kCmdEdit, {0, 3},
+        {"invert", kCmdEdit, {3},
          [](CIconmillApp& app) { InvertSelectedItems(app); }, {}},
         {"image resize", kCmdImageResize, {1},
          [](CIconmillApp& app) { ApplyImageResize(app, 1, 12, 9); }, {}},

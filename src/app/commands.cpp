@@ -23,7 +23,8 @@ namespace {
 constexpr std::array kCommands = {
     kCmdNewCompilation, kCmdOpen, kCmdAdd, kCmdSave, kCmdSaveAs, kCmdSaveSelection,
     kCmdExportDib, kCmdExportBits, kCmdExit,
-    kCmdUndo, kCmdRedo, kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdDuplicate, kCmdSelectReference,
+    kCmdUndo, kCmdRedo,
+    kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdDuplicate, kCmdSelectReference,
     kCmdSelectDuplications, kCmdDeleteAllDuplications, kCmdSelectAll, kCmdSelectNone,
     kCmdInvertSelection, kCmdSelectAllSames,
     kCmdToolbarStandard, kCmdToolbarImageEditor, kCmdToolbarType, kCmdAlignAuto,

@@ -153,7 +153,8 @@ bool RestoreState(CIconmillApp& app, const CompilationState& state) {
         for (const StoredItem& stored : state.items) {
             if (stored.reference >= 0) continue;
             NewItem item;
-            item.header = HeaderBlock(reinterpret_cast<DibHeader*>(CopyOut(stored.header).release()));
+            Block header = CopyOut(stored.header);
+            item.header = HeaderBlock(reinterpret_cast<DibHeader*>(header.release()));
             item.bits = CopyOut(stored.bits);
             item.mask = CopyOut(stored.mask);
             if (!item.header || !item.bits || (stored.mask && !item.mask)) return false;

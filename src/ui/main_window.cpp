@@ -423,7 +423,6 @@ void CMainFrame::BuildMenus() {
     file->addSeparator();
     recentMenu_ = file->addMenu(Text("Recent &Files"));
     recentMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
-    recentMenu_->menuAction()->setAccessibleName(QStringLiteral("Recent Files"));
     file->addSeparator();
     QMenu* exportMenu = file->addMenu(Text("&Export"));
     exportMenu->addAction(Action(kCmdExportDib));
@@ -718,8 +717,9 @@ void CMainFrame::OpenRecent(const std::string& path) {
 void CMainFrame::LabelHistoryAction(QAction* action, CommandId id, CommandId step) {
     const CommandText* verb = TextOf(id);
     const CommandText* name = step != 0 ? TextOf(step) : nullptr;
-    const QString tip = name ? Text(verb->tip) + QLatin1Char(' ') + Text(name->tip) : Text(verb->tip);
-    const QString label = name ? Text(verb->text) + QLatin1Char(' ') + Text(name->tip) : Text(verb->text);
+    const QString suffix = name ? QLatin1Char(' ') + Text(name->tip) : QString();
+    const QString tip = Text(verb->tip) + suffix;
+    const QString label = Text(verb->text) + suffix;
     if (action->text() == label) return;
     action->setText(label);
     action->setToolTip(tip);

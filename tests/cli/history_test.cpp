@@ -20,6 +20,7 @@
 #include "app/list_layout.h"
 #include "app/merge_split_commands.h"
 #include "app/new_bitmap.h"
+#include "app/open_flows.h"
 #include "cli/batch_interaction.h"
 #include "cli_run.h"
 #include "core/bmp_file.h"
@@ -108,7 +109,16 @@ protected:
 };
 
 TEST_F(History, EveryChangingCommandIsUndoneToTheSameBytesAndRedoneToTheSameResult) {
+    ScratchDir dir;
+    const std::string dropped = dir.File("dropped.bmp");
+    {
+        CItemList list;
+        AddPatterned(list, 3, 2, 8, false, 9);
+        ASSERT_EQ(WriteBmpFile(dropped.c_str(), list.Item(0)->header, list.Item(0)->bits), ImageOk);
+    }
     const std::vector<Row> rows = {
+        {"drop of files (as Add)", kCmdAdd, {}, {},
+         [&](CIconmillApp& app) { DropFiles(app, {dropped, dropped}); }},
         {"cut", kCmdCut, {0}, {}, {}},
         {"paste", kCmdPaste, {}, {}, {}},
         {"delete with its duplicate", kCmdDelete, {1}, {}, {}},
@@ -393,7 +403,8 @@ TEST(HistoryCli, UndoAndRedoRunInTheOrderOfTheOperations) {
     const CliRun bounded = RunTool({"convert", source, "-o", out, "--as", "ico",
                                     "--history-memory", "0", "--rotate", "cw", "--undo"});
     EXPECT_EQ(bounded.code, 1);
-    EXPECT_NE(bounded.err.find("(1 change dropped by the history's memory limit)"), std::string::npos)
+    EXPECT_NE(bounded.err.find("(1 change dropped by the history's memory limit)"),
+              std::string::npos)
         << bounded.err;
     EXPECT_EQ(RunTool({"convert", source, "-o", out, "--as", "ico", "--rotate", "cw", "--redo"})
                   .code,

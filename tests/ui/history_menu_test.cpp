@@ -71,8 +71,9 @@ TEST_F(HistoryMenu, UndoAndRedoNameTheCommandAndFollowTheHistory) {
         EXPECT_TRUE(menu->actions().contains(redo));
     }
     EXPECT_EQ(undo->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    EXPECT_EQ(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                                      QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    const QList<QKeySequence> redoKeys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                          QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    EXPECT_EQ(redo->shortcuts(), redoKeys);
 
     // Nothing to undo after opening.
     EXPECT_FALSE(undo->isEnabled());

@@ -91,10 +91,10 @@ std::unique_ptr<CompilationState> CaptureState(const CIconmillApp& app,
         const CCompilation& compilation = app.Compilation();
         state->numPlays = compilation.numPlays;
         state->firstFrameExcluded = compilation.firstFrameExcluded;
-        if (auto* apng = const_cast<CCompilation&>(compilation).AsAnimatedPng())
-            state->png = apng->png;
-        if (auto* ani = const_cast<CCompilation&>(compilation).AsAnimatedCursor())
-            state->ani = ani->ani;
+        if (compilation.Type() == CompilationAnimatedPng)
+            state->png = static_cast<const CAnimatedPNGCompilation&>(compilation).png;
+        if (compilation.Type() == CompilationAnimatedCursor)
+            state->ani = static_cast<const CAnimatedCursorCompilation&>(compilation).ani;
         // The earlier picture's blocks by the live address they were taken from.
         struct Earlier {
             const StoredBlock* header = nullptr;

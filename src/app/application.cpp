@@ -11,7 +11,12 @@ CIconmillApp::~CIconmillApp() {
 
 void CIconmillApp::ReplaceCompilation(std::unique_ptr<CCompilation> compilation) {
     const bool wasModified = IsModified();
+    const bool newType = compilation->Type() != compilation_->Type();
     compilation_ = std::move(compilation);
+    if (newType)
+        StartNewHistory();
+    else
+        history_.MarkSaved();
     if (!listener_) return;
     listener_->OnCompilationReplaced();
     if (wasModified != IsModified()) listener_->OnModifiedChanged();

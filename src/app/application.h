@@ -4,10 +4,13 @@
 // without a window; every question goes through the interaction interface.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/history.h"
+#include "app/recent_files.h"
 #include "app/settings.h"
 #include "app/view_state.h"
 #include "formats/compilation.h"
@@ -45,15 +48,38 @@ public:
     const CCompilation& Compilation() const { return *compilation_; }
 
     // Replaces the compilation object (the old one is deleted; the new one is
-    // not modified) and tells the listener.
+    // not modified) and tells the listener. A new type starts a new history;
+    // the same type (a Save As) makes the current state the saved one.
     void ReplaceCompilation(std::unique_ptr<CCompilation> compilation);
 
     // The compilation's modified flag. Every change of the list or of an item
-    // marks it; Open and a successful save clear it. The listener hears of every
-    // change of the flag.
+    // marks it; Open and a successful save clear it (the state is then the
+    // saved one of the history). The listener hears of every change of the flag.
     bool IsModified() const { return compilation_->IsModified(); }
-    void SetModified() { SetModifiedFlag(true); }
-    void ClearModified() { SetModifiedFlag(false); }
+    void SetModified() {
+        ++changes_;
+        SetModifiedFlag(true);
+    }
+    void ClearModified() {
+        history_.MarkSaved();
+        SetModifiedFlag(false);
+    }
+    // How many times the compilation was marked modified: a recorder compares
+    // it to know whether a command changed anything.
+    std::uint64_t ChangeCount() const { return changes_; }
+
+    // The history of Undo and Redo.
+    CHistory& History() { return history_; }
+    const CHistory& History() const { return history_; }
+    // Forgets the history (Open, New, a new compilation type); the current
+    // state is the saved one unless the compilation is modified.
+    void StartNewHistory() { history_.Clear(!IsModified()); }
+    // A recorder begins (true for the outermost one) and ends.
+    bool BeginRecording() { return recording_++ == 0; }
+    void EndRecording() { --recording_; }
+
+    // The files last opened or saved, newest first (the editor persists them).
+    CRecentFiles recentFiles;
 
     // Tells the listener that commands changed the selection.
     void NotifySelectionChanged();
@@ -83,4 +109,7 @@ private:
     AppListener* listener_ = nullptr;
     CItemList items_;
     std::unique_ptr<CCompilation> compilation_;
+    CHistory history_;
+    std::uint64_t changes_ = 0;
+    int recording_ = 0;
 };

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 #include "app/application.h"
 #include "app/color_mask_commands.h"
 #include "app/edit_commands.h"
 #include "app/export_command.h"
+#include "app/history.h"
 #include "app/image_commands.h"
 #include "app/open_flows.h"
 #include "app/save_flows.h"
@@ -21,6 +23,7 @@ namespace {
 constexpr std::array kCommands = {
     kCmdNewCompilation, kCmdOpen, kCmdAdd, kCmdSave, kCmdSaveAs, kCmdSaveSelection,
     kCmdExportDib, kCmdExportBits, kCmdExit,
+    kCmdUndo, kCmdRedo,
     kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdDuplicate, kCmdSelectReference,
     kCmdSelectDuplications, kCmdDeleteAllDuplications, kCmdSelectAll, kCmdSelectNone,
     kCmdInvertSelection, kCmdSelectAllSames,
@@ -163,6 +166,12 @@ bool RunHeadless(CommandId id, CIconmillApp& app, Clipboard& clipboard, CommandO
             return true;
         case kCmdExportBits:
             *outcome = OutcomeOf(ExportItemData(app, ExportKind::Bits));
+            return true;
+        case kCmdUndo:
+            *outcome = OutcomeOf(UndoLastChange(app));
+            return true;
+        case kCmdRedo:
+            *outcome = OutcomeOf(RedoLastChange(app));
             return true;
         case kCmdCut:
             *outcome = OutcomeOf(CutItems(app, clipboard));
@@ -323,6 +332,10 @@ CommandState CommandStateOf(CommandId id, const CIconmillApp& app, ClipboardOffe
             return Enabled(oneSelected);
         case kCmdMerge:
             return Enabled(facts.selected > 1);
+        case kCmdUndo:
+            return {app.History().CanUndo(), false, app.History().UndoCommand()};
+        case kCmdRedo:
+            return {app.History().CanRedo(), false, app.History().RedoCommand()};
         case kCmdSave:
             return Enabled(any && facts.modified);
         case kCmdPaste:
@@ -397,7 +410,8 @@ CommandState CommandStateOf(CommandId id, const CIconmillApp& app, ClipboardOffe
         case kCmdZoom600:
         case kCmdZoom700:
         case kCmdZoom800:
-            break;  // answered above
+        case kCmdMoveItems:
+            break;  // answered above, or not a command
     }
     return {};
 }
@@ -470,8 +484,11 @@ CommandOutcome RunCommand(CommandId id, CIconmillApp& app, Clipboard& clipboard,
                           CommandWindow* window) {
     if (!CommandStateOf(id, app, ClipboardOfferOf(clipboard)).enabled)
         return CommandOutcome::Refused;
+    if (IsWindowCommand(id) && !window) return CommandOutcome::NeedsWindow;
+    // Every command that may change the compilation records what it replaced.
+    std::optional<HistoryRecorder> recorder;
+    if (RecordsHistory(id)) recorder.emplace(app, id);
     if (IsWindowCommand(id)) {
-        if (!window) return CommandOutcome::NeedsWindow;
         window->RunWindowCommand(id);
         return CommandOutcome::Done;
     }

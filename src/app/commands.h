@@ -24,6 +24,8 @@ enum CommandId : int {
     kCmdExportBits = 32858,
     kCmdExit = 57665,
     // Edit
+    kCmdUndo = 57643,
+    kCmdRedo = 57644,
     kCmdCut = 57635,
     kCmdCopy = 57634,
     kCmdPaste = 57637,
@@ -109,6 +111,9 @@ enum CommandId : int {
     kCmdVersionHistory = 32912,
     kCmdTermOfUse = 32913,
     kCmdAbout = 57664,
+    // Not a command of the table: the name of the history step a drag of items
+    // within the list makes.
+    kCmdMoveItems = 32950,
 };
 
 // Every command, in menu order (then the toolbar-only ones).
@@ -117,6 +122,9 @@ std::span<const CommandId> AllCommands();
 struct CommandState {
     bool enabled = false;
     bool checked = false;
+    // Undo and Redo: the command of the step they take back or repeat, for the
+    // label ("Undo Rotate 90° Clockwise"); 0 when there is none or it has no name.
+    CommandId step = CommandId{0};
     bool operator==(const CommandState&) const = default;
 };
 

@@ -185,6 +185,7 @@ bool DropSelectedItems(CItemList& list, int insertionIndex) {
 }
 
 bool DropSelectedItems(CIconmillApp& app, int insertionIndex) {
+    HistoryRecorder recorder(app, kCmdMoveItems);
     if (!DropSelectedItems(app.Items(), insertionIndex)) return false;
     app.SetModified();
     app.NotifySelectionChanged();

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "app/application.h"
@@ -204,6 +205,7 @@ OpenOutcome ReadFiles(CIconmillApp& app, const std::vector<std::string>& paths, 
         }
         const FileReadOutcome read = ReadImageFile(app, path.c_str());
         if (!read.read || read.failed) ++outcome.failedFiles;
+        if (!add && read.read) app.recentFiles.Add(path);
         if (read.read || i + 1 == paths.size()) continue;
         if (!AskContinueReading(app.Ui())) {
             if (!add) app.ReplaceCompilation(MakeCompilation(CompilationNone));
@@ -231,6 +233,7 @@ OpenOutcome OpenPaths(CIconmillApp& app, const std::vector<std::string>& paths, 
         app.ClearModified();
         if (app.Compilation().Type() == CompilationAnimatedPng && app.Items().Count() <= 1)
             app.ReplaceCompilation(MakeCompilation(CompilationNone));
+        app.StartNewHistory();
     }
     return outcome;
 }
@@ -252,13 +255,29 @@ bool OpenStartupFile(CIconmillApp& app, const char* path) {
         MakeCompilation(CompilationTypeForStartup(ImageFileFormatOf(path)), path));
     if (ReadImageFile(app, path).read) {
         app.ClearModified();
+        app.StartNewHistory();
+        app.recentFiles.Add(path);
         return true;
     }
     app.ReplaceCompilation(MakeCompilation(CompilationNone));
+    app.StartNewHistory();
     return false;
 }
 
+bool OpenRecentFile(CIconmillApp& app, const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        ReportCannotRead(app.Ui(), path.c_str());
+        app.recentFiles.Remove(path);
+        return false;
+    }
+    if (!QuerySaveChanges(app)) return false;
+    return OpenPaths(app, {path}, false).Succeeded();
+}
+
 void DropFiles(CIconmillApp& app, const std::vector<std::string>& paths) {
+    // A drop adds as Add does, and is taken back as one step.
+    HistoryRecorder recorder(app, kCmdAdd);
     (void)ReadFiles(app, paths, true, true);
 }
 
@@ -266,6 +285,7 @@ void NewCompilation(CIconmillApp& app) {
     if (!QuerySaveChanges(app)) return;
     app.Items().RemoveAllItems();
     app.ReplaceCompilation(MakeCompilation(CompilationNone));
+    app.StartNewHistory();
 }
 
 bool QuerySaveChanges(CIconmillApp& app) {

@@ -57,6 +57,11 @@ bool OpenFiles(CIconmillApp& app, bool add);
 bool OpenStartupFile(CIconmillApp& app, const char* path);
 // Adds the images of dropped files, in order, as Add does; empty names are skipped.
 void DropFiles(CIconmillApp& app, const std::vector<std::string>& paths);
+// File > Recent Files: opens `path` as Open does after its dialog, the save
+// question first. A file that no longer exists is reported with the cannot-read
+// message and removed from the list, and nothing else happens. True when the
+// file was read.
+bool OpenRecentFile(CIconmillApp& app, const std::string& path);
 // The New Compilation command: after the save question, an empty untyped list.
 void NewCompilation(CIconmillApp& app);
 // True when the caller may go on: nothing to save, saved, or discarded.

@@ -373,6 +373,7 @@ bool SaveCompilation(CIconmillApp& app) {
     }
     if (!written) return false;
     app.ClearModified();
+    app.recentFiles.Add(*path);
     if (compilation.Type() == CompilationAnimatedPng ||
         compilation.Type() == CompilationAnimatedCursor)
         compilation.askForOptions = false;
@@ -413,6 +414,7 @@ bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series) {
             replacement->numPlays = numPlays;
             replacement->firstFrameExcluded = excluded;
             app.ReplaceCompilation(std::move(replacement));
+            app.recentFiles.Add(path);
             return true;
         }
         case SaveTargetIcon:
@@ -421,6 +423,7 @@ bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series) {
             if (!SaveIconFile(app, cursor, path, false)) return false;
             app.ReplaceCompilation(
                 MakeCompilation(cursor ? CompilationCursor : CompilationIcon, path));
+            app.recentFiles.Add(path);
             return true;
         }
         case SaveTargetAnimatedCursor: {
@@ -432,6 +435,7 @@ bool SaveCompilationAs(CIconmillApp& app, SeriesOutcome* series) {
             auto replacement = std::make_unique<CAnimatedCursorCompilation>(path);
             replacement->ani = options;
             app.ReplaceCompilation(std::move(replacement));
+            app.recentFiles.Add(path);
             return true;
         }
         case SaveTargetNone:

@@ -13,6 +13,10 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunExportCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err);
 
+class CIconmillApp;
+// What `info --json` prints for the application's compilation.
+std::string InfoJsonText(CIconmillApp& app);
+
 // The usage text of every command.
 extern const char* const kInfoUsage;
 extern const char* const kOpUsage;

@@ -10,6 +10,7 @@
 
 #include "app/application.h"
 #include "app/frame_commands.h"
+#include "app/history.h"
 #include "app/open_flows.h"
 #include "app/save_flows.h"
 #include "cli/commands.h"
@@ -50,6 +51,11 @@ const char* const kConvertUsage =
     "      --blend I:0|1          0 source, 1 over\n"
     "      --dispose I:0|1|2      0 none, 1 background, 2 "
     "previous\n" ICONMILL_TIMING_OPTIONS_USAGE ICONMILL_OPERATION_OPTIONS_USAGE
+    "    History, in the order given with the item options and operations:\n"
+    "      --undo                 take the last change back, as Edit > Undo does\n"
+    "      --redo                 repeat the change last taken back (Edit > Redo)\n"
+    "      --history-memory MIB   the memory the history may hold (default 512); the\n"
+    "                             oldest changes beyond it cannot be undone\n"
     "    --background RRGGBB is the colour conversions flatten 32-bit pictures onto.\n"
     "    Exits with 1 when the save did not happen or a message reported a failure.\n";
 
@@ -66,7 +72,12 @@ struct FrameAction {
     std::int64_t b = 0;
 };
 
-using Action = std::variant<CliOperation, DuplicateAction, FrameAction, CliTimingSession>;
+struct HistoryAction {
+    bool redo = false;
+};
+
+using Action =
+    std::variant<CliOperation, DuplicateAction, FrameAction, CliTimingSession, HistoryAction>;
 
 // The editor's dialogs, answered from the command line.
 class ConvertInteraction : public OperationInteraction {
@@ -172,6 +183,20 @@ void ApplySelection(CItemList& list, const std::vector<int>& selection) {
 int RunAction(CIconmillApp& app, OperationInteraction& ui, const std::vector<int>& selection,
               const Action& action, std::ostream& err) {
     CItemList& list = app.Items();
+    if (const auto* history = std::get_if<HistoryAction>(&action)) {
+        const CHistory& steps = app.History();
+        if (history->redo ? RedoLastChange(app) : UndoLastChange(app)) return 0;
+        if (history->redo ? steps.CanRedo() : steps.CanUndo()) return 1;  // reported
+        err << "iconmill-cli convert: nothing to " << (history->redo ? "redo" : "undo");
+        if (!history->redo && steps.DroppedSteps() > 0)
+            err << " (" << steps.DroppedSteps()
+                << (steps.DroppedSteps() == 1 ? " change" : " changes")
+                << " dropped by the history's memory limit)";
+        err << '\n';
+        return 1;
+    }
+    // Each item option and operation is one step of the history.
+    HistoryRecorder recorder(app, CommandId{0});
     if (const auto* op = std::get_if<CliOperation>(&action)) {
         ApplySelection(list, selection);
         return RunCliOperation(app, ui, *op) ? 0 : 1;
@@ -227,6 +252,7 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
     std::optional<SaveTarget> target;
     std::optional<std::uint32_t> plays;
     std::optional<bool> excludeFirst;
+    HistoryLimits historyLimits;
     bool optionsEnded = false;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -251,6 +277,8 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
             optionsEnded = true;
         } else if (arg == "--yes") {
             ui.yes = true;
+        } else if (arg == "--undo" || arg == "--redo") {
+            actions.emplace_back(HistoryAction{arg == "--redo"});
         } else if (arg == "--png-grayscale") {
             ui.grayscale = true;
         } else if (arg == "--png-interlaced") {
@@ -302,6 +330,10 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
                 if (actions.empty() || !std::holds_alternative<CliTimingSession>(actions.back()))
                     actions.emplace_back(CliTimingSession{});
                 std::get<CliTimingSession>(actions.back()).timings.push_back(timing);
+            } else if (arg == "--history-memory") {
+                const auto n = ParseNumber(value, 0, 1 << 20);
+                if (!n) return Usage(err, bad);
+                historyLimits.memoryBytes = static_cast<std::size_t>(*n) << 20;
             } else if (arg == "--duplicate") {
                 const auto n = ParseNumber(value, 0, 0x7FFFFFFF);
                 if (!n) return Usage(err, bad);
@@ -336,6 +368,7 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
     if (!target) return Usage(err, "no target given (--as)");
 
     CIconmillApp app(ui);
+    app.History().SetLimits(historyLimits);
     if (!OpenPaths(app, files, false).Succeeded()) return 1;
     // Set before the item actions: the timing editor reads the exclude flag.
     if (plays) app.Compilation().numPlays = *plays;

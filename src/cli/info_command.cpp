@@ -149,7 +149,27 @@ bool Dump(const CItemList& list, const std::filesystem::path& dir, std::ostream&
     return true;
 }
 
+nlohmann::json InfoOf(CIconmillApp& app, bool withHashes) {
+    CCompilation& compilation = app.Compilation();
+    nlohmann::json info = {
+        {"type", compilation.Type()},
+        {"path", nullptr},
+        {"plays", compilation.numPlays},
+        {"firstFrameExcluded", compilation.firstFrameExcluded},
+        {"options", OptionsJson(compilation)},
+        {"items", nlohmann::json::array()},
+    };
+    if (const std::string* path = compilation.Path()) info["path"] = *path;
+    for (int index = 0; index < app.Items().Count(); ++index)
+        info["items"].push_back(ItemJson(app.Items(), index, withHashes));
+    return info;
+}
+
 }  // namespace
+
+std::string InfoJsonText(CIconmillApp& app) {
+    return InfoOf(app, true).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+}
 
 int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     bool json = false;
@@ -193,19 +213,7 @@ int RunInfoCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     ui.psd = psd;
     const bool opened = OpenPaths(app, files, false).Succeeded();
 
-    CCompilation& compilation = app.Compilation();
-    nlohmann::json info = {
-        {"type", compilation.Type()},
-        {"path", nullptr},
-        {"plays", compilation.numPlays},
-        {"firstFrameExcluded", compilation.firstFrameExcluded},
-        {"options", OptionsJson(compilation)},
-        {"items", nlohmann::json::array()},
-    };
-    if (const std::string* path = compilation.Path()) info["path"] = *path;
-    for (int index = 0; index < app.Items().Count(); ++index)
-        info["items"].push_back(ItemJson(app.Items(), index, json));
-
+    const nlohmann::json info = InfoOf(app, json);
     if (json) {
         out << info.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else {

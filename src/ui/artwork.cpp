@@ -11,7 +11,7 @@ enum class Glyph {
     NewDocument, Open, Add, Save, SaveSelection, Cut, Copy, Paste, Delete, Duplicate,
     SelectAll, SelectNone, InvertSelection, ZoomIn, ZoomOut, ActualSize, QuickInfo, Edit,
     Alpha, ImageResize, CanvasResize, Rotate180, RotateCw, RotateCcw, FlipVertical,
-    FlipHorizontal, Mask, Merge, Split, Timing, HotSpot, Help, SortBy, Rotate, App,
+    FlipHorizontal, Mask, Merge, Split, Timing, HotSpot, Help, SortBy, Rotate, App, Undo, Redo,
 };
 
 const QColor kInk(52, 73, 94);
@@ -185,6 +185,16 @@ void Draw(QPainter& p, Glyph glyph) {
             Arc(p, {2.5, 2.5, 11, 11}, 180, glyph == Glyph::Rotate180 ? -300 : -270);
             Arrow(p, {10.5, 3.5}, {13, 6.5});
             break;
+        case Glyph::Undo:
+            Arc(p, {5, 4, 8, 8}, 90, -180);
+            Arrow(p, {9, 4}, {2.5, 4});
+            p.drawLine(QPointF(9, 12), QPointF(4, 12));
+            break;
+        case Glyph::Redo:
+            Arc(p, {3, 4, 8, 8}, 90, 180);
+            Arrow(p, {7, 4}, {13.5, 4});
+            p.drawLine(QPointF(7, 12), QPointF(12, 12));
+            break;
         case Glyph::RotateCcw:
             Arc(p, {2.5, 2.5, 11, 11}, 0, 270);
             Arrow(p, {5.5, 3.5}, {3, 6.5});
@@ -299,6 +309,8 @@ const Picture_ kPictures[] = {
     {kCmdAdd, "list-add", Glyph::Add},
     {kCmdSave, "document-save", Glyph::Save},
     {kCmdSaveSelection, "document-save-as", Glyph::SaveSelection},
+    {kCmdUndo, "edit-undo", Glyph::Undo},
+    {kCmdRedo, "edit-redo", Glyph::Redo},
     {kCmdCut, "edit-cut", Glyph::Cut},
     {kCmdCopy, "edit-copy", Glyph::Copy},
     {kCmdPaste, "edit-paste", Glyph::Paste},

@@ -55,6 +55,9 @@ const CommandText kTexts[] = {
     {kCmdExportDib, "&DIB...", "Export DIB"},
     {kCmdExportBits, "&Bitmap bits...", "Export Bitmap Bits"},
     {kCmdExit, "E&xit", "Exit"},
+    {kCmdUndo, "&Undo", "Undo"},
+    {kCmdRedo, "&Redo", "Redo"},
+    {kCmdMoveItems, "Move", "Move"},
     {kCmdCut, "Cu&t", "Cut"},
     {kCmdCopy, "&Copy", "Copy"},
     {kCmdPaste, "&Paste", "Paste"},
@@ -160,6 +163,10 @@ QList<QKeySequence> ShortcutsOf(CommandId id) {
             return {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
         case kCmdExit:
             return {K(Qt::CTRL | Qt::Key_Q)};
+        case kCmdUndo:
+            return {K(Qt::CTRL | Qt::Key_Z)};
+        case kCmdRedo:
+            return {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)};
         case kCmdCut:
             return {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)};
         case kCmdCopy:
@@ -223,6 +230,7 @@ QList<QKeySequence> ShortcutsOf(CommandId id) {
 // The toolbars: buttons in order, 0 a separator.
 const CommandId kStandardButtons[] = {
     kCmdNewCompilation, kCmdOpen, kCmdAdd, kCmdSave, kCmdSaveSelection, CommandId{0},
+    kCmdUndo, kCmdRedo, CommandId{0},
     kCmdCut, kCmdCopy, kCmdPaste, CommandId{0}, kCmdDelete, kCmdDuplicate, CommandId{0},
     kCmdSortByButton, kCmdZoomIn, kCmdZoomOut, kCmdZoom100, CommandId{0}, kCmdDisplayQuickInfo};
 const CommandId kImageEditorButtons[] = {
@@ -285,6 +293,9 @@ CMainFrame::CMainFrame(CIconmillApp& app, QtInteraction& door, Clipboard& clipbo
     door_.SetParent(this);
     door_.SetBusyDisplay(this);
     app_.SetListener(this);
+    app_.recentFiles.Assign(ReadRecentFiles(SettingsStore()));
+    shownRecent_ = app_.recentFiles.Paths();
+    RebuildRecentMenu();
     ApplyViewState();
     UpdateTitle();
     UpdateCounter();
@@ -412,6 +423,9 @@ void CMainFrame::BuildMenus() {
     file->addSeparator();
     for (CommandId id : {kCmdSave, kCmdSaveAs, kCmdSaveSelection}) file->addAction(Action(id));
     file->addSeparator();
+    recentMenu_ = file->addMenu(Text("Recent &Files"));
+    recentMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
+    file->addSeparator();
     QMenu* exportMenu = file->addMenu(Text("&Export"));
     exportMenu->addAction(Action(kCmdExportDib));
     exportMenu->addAction(Action(kCmdExportBits));
@@ -419,6 +433,9 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kCmdExit));
 
     QMenu* edit = bar->addMenu(Text("&Edit"));
+    edit->addAction(Action(kCmdUndo));
+    edit->addAction(Action(kCmdRedo));
+    edit->addSeparator();
     for (CommandId id : {kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdDuplicate})
         edit->addAction(Action(id));
     edit->addSeparator();
@@ -487,6 +504,8 @@ void CMainFrame::BuildMenus() {
     listMenu_->addMenu(BuildBackgroundMenu(listMenu_));
     listMenu_->addAction(Action(kCmdShowBoundingBox));
     listMenu_->addSeparator();
+    listMenu_->addAction(Action(kCmdUndo));
+    listMenu_->addAction(Action(kCmdRedo));
     listMenu_->addAction(Action(kCmdPaste));
     listMenu_->addSeparator();
     listMenu_->addAction(Action(kCmdAnimationOptions));
@@ -502,6 +521,9 @@ void CMainFrame::BuildMenus() {
     itemMenu_->addMenu(BuildRotateMenu(itemMenu_));
     for (CommandId id : {kCmdCreateEditMask, kCmdDeleteMask, kCmdGrayscale})
         itemMenu_->addAction(Action(id));
+    itemMenu_->addSeparator();
+    itemMenu_->addAction(Action(kCmdUndo));
+    itemMenu_->addAction(Action(kCmdRedo));
     itemMenu_->addSeparator();
     for (CommandId id : {kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdDuplicate})
         itemMenu_->addAction(Action(id));
@@ -652,12 +674,60 @@ void CMainFrame::RefreshCommandStates() {
         const CommandState state = CommandStateOf(id, app_, offer);
         for (QAction* action : actions) {
             action->setEnabled(state.enabled);
+            if (id == kCmdUndo || id == kCmdRedo) LabelHistoryAction(action, id, state.step);
             if (!action->isCheckable()) continue;
             action->setChecked(state.checked);
             // A checked menu item shows its mark instead of its picture.
             if (!action->icon().isNull()) action->setIconVisibleInMenu(!state.checked);
         }
     }
+    SyncRecentFiles();
+}
+
+void CMainFrame::SyncRecentFiles() {
+    if (app_.recentFiles.Paths() == shownRecent_) return;
+    shownRecent_ = app_.recentFiles.Paths();
+    WriteRecentFiles(SettingsStore(), shownRecent_);
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    // Deferred deletion: the entry that opened a file may still be in its signal.
+    for (QAction* old : recentMenu_->actions()) {
+        recentMenu_->removeAction(old);
+        old->deleteLater();
+    }
+    for (std::size_t i = 0; i < shownRecent_.size(); ++i) {
+        const std::string path = shownRecent_[i];
+        const QString name = QString::fromStdString(path);
+        QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        action->setToolTip(name);
+        action->setStatusTip(name);
+        connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+    }
+    recentMenu_->setEnabled(!shownRecent_.empty());
+}
+
+void CMainFrame::OpenRecent(const std::string& path) {
+    if (busy_) return;
+    OpenRecentFile(app_, path);
+    RefreshCommandStates();
+}
+
+// "Undo Rotate 90° Clockwise": the command's name follows the verb.
+void CMainFrame::LabelHistoryAction(QAction* action, CommandId id, CommandId step) {
+    const CommandText* verb = TextOf(id);
+    const CommandText* name = step != 0 ? TextOf(step) : nullptr;
+    const QString suffix = name ? QLatin1Char(' ') + Text(name->tip) : QString();
+    const QString tip = Text(verb->tip) + suffix;
+    const QString label = Text(verb->text) + suffix;
+    if (action->text() == label) return;
+    action->setText(label);
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    if (QToolBar* bar = Toolbar(kCmdToolbarStandard))
+        if (QWidget* button = bar->widgetForAction(action)) button->setAccessibleName(tip);
 }
 
 void CMainFrame::RunWindowCommand(CommandId id) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "app/application.h"
@@ -41,6 +42,7 @@ public:
     QToolBar* Toolbar(CommandId toolbarId) const;
     QMenu* ListContextMenu() const { return listMenu_; }
     QMenu* ItemContextMenu() const { return itemMenu_; }
+    QMenu* RecentFilesMenu() const { return recentMenu_; }
     QLabel* MessagePane() const { return messagePane_; }
     QLabel* ItemCounter() const { return itemCounter_; }
     QWidget* ZoomPane() const { return zoomPane_; }
@@ -101,6 +103,12 @@ private:
     void EditImage();
     void OpenInViewer();
     void ShowListContextMenu(const QPoint& position);
+    // Undo and Redo name the command of their step.
+    void LabelHistoryAction(QAction* action, CommandId id, CommandId step);
+    // File > Recent Files follows the application's list and persists it.
+    void SyncRecentFiles();
+    void RebuildRecentMenu();
+    void OpenRecent(const std::string& path);
     void UpdateTitle();
     void UpdateCounter();
     void ApplyViewState();
@@ -115,6 +123,8 @@ private:
     std::map<CommandId, QToolButton*> dropDownButtons_;
     QMenu* listMenu_ = nullptr;
     QMenu* itemMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    std::vector<std::string> shownRecent_;
     CImageListView* itemView_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* itemCounter_ = nullptr;

@@ -117,6 +117,26 @@ void WriteToolbarState(QSettings& store, const CViewState& view) {
     store.sync();
 }
 
+std::vector<std::string> ReadRecentFiles(QSettings& store) {
+    std::vector<std::string> paths;
+    store.beginGroup("2.0/Recent File List");
+    for (std::size_t i = 1; i <= kRecentFileCount; ++i) {
+        const QString path = store.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) paths.push_back(path.toStdString());
+    }
+    store.endGroup();
+    return paths;
+}
+
+void WriteRecentFiles(QSettings& store, const std::vector<std::string>& paths) {
+    store.remove("2.0/Recent File List");
+    store.beginGroup("2.0/Recent File List");
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        store.setValue(QStringLiteral("File%1").arg(i + 1), QString::fromStdString(paths[i]));
+    store.endGroup();
+    store.sync();
+}
+
 bool RestorePlacement(QWidget& window, const WindowPlacement& placement) {
     const QScreen* screen = NearestScreen(placement.rect.topLeft());
     if (screen) {

@@ -5,7 +5,10 @@
 
 #include <QRect>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "app/recent_files.h"
 #include "app/settings.h"
 #include "app/view_state.h"
 
@@ -37,6 +40,10 @@ bool RestorePlacement(QWidget& window, const WindowPlacement& placement);
 // Which of the three toolbars are shown ("2.0/Dock State"); all when never saved.
 void ReadToolbarState(QSettings& store, CViewState* view);
 void WriteToolbarState(QSettings& store, const CViewState& view);
+
+// File > Recent Files ("2.0/Recent File List", File1 to File4), newest first.
+std::vector<std::string> ReadRecentFiles(QSettings& store);
+void WriteRecentFiles(QSettings& store, const std::vector<std::string>& paths);
 
 // The window's normal rectangle and maximised state.
 WindowPlacement PlacementOf(const QWidget& window);

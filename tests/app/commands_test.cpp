@@ -162,7 +162,8 @@ TEST(CommandState, EveryCommandIsListedOnce) {
     EXPECT_EQ(unique, Union({kAlwaysEnabled, kWithItems, kWithSelection, kWithOneSelected,
                              kConverts,
                              {kCmdSave, kCmdPaste, kCmdSelectReference, kCmdSelectDuplications,
-                              kCmdDeleteMask, kCmdAlphaCompositing, kCmdMerge}}));
+                              kCmdDeleteMask, kCmdAlphaCompositing, kCmdMerge},
+                             {kCmdUndo, kCmdRedo}}));  // enabled by the history
 }
 
 TEST(CommandState, MarksFollowTheViewState) {

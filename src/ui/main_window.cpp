@@ -31,6 +31,9 @@
 #include "ui/image_list_view.h"
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
+#include "ui/animation_options_dialogs.h"
+#include "ui/animation_timing_dialog.h"
+#include "ui/frame_properties_dialogs.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -694,6 +697,18 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             WriteSettings(SettingsStore(), app_.settings);
             return;
         }
+        case kCmdAnimationTiming:
+            RunAnimationTiming(app_, this);
+            return;
+        case kCmdFrameProperties:
+            RunFrameProperties(app_, this);
+            return;
+        case kCmdSetHotSpot:
+            RunSetHotSpot(app_, this);
+            return;
+        case kCmdAnimationOptions:
+            RunAnimationOptions(app_, this);
+            return;
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(

@@ -58,6 +58,13 @@ bool FramePlayer::Start(SharedFrameSequence sequence, std::uint32_t current, Han
     return true;
 }
 
+std::optional<std::uint32_t> FramePlayer::PendingFrame() const {
+    if (!state_) return std::nullopt;
+    const std::lock_guard<std::mutex> lock(state_->lock);
+    if (!state_->awaitingShow) return std::nullopt;
+    return state_->current;
+}
+
 void FramePlayer::Shown(std::uint32_t frame) {
     if (!state_) return;
     const std::lock_guard<std::mutex> lock(state_->lock);

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "anim/frame_sequence.h"
@@ -43,6 +44,10 @@ public:
     // False when a thread is already playing or none could be started.
     bool Start(SharedFrameSequence sequence, std::uint32_t current, HandOver handOver);
     bool Playing() const { return state_ != nullptr; }
+
+    // The frame handed over and not yet shown, if any; the owner's thread may
+    // read it instead of carrying the frame from the callback itself.
+    std::optional<std::uint32_t> PendingFrame() const;
 
     // The owner showed `frame` (handed over, or chosen by the user): playback
     // goes on after it, and the next frame may be handed over once the delay of

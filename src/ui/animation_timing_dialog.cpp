@@ -29,18 +29,14 @@
 
 namespace {
 
-// "Show frame k", posted by the playback thread to the dialog.
-class ShowFrameEvent : public QEvent {
-public:
-    static QEvent::Type Kind() {
-        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return kind;
-    }
-    ShowFrameEvent(std::uint32_t generation, std::uint32_t frame)
-        : QEvent(Kind()), generation(generation), frame(frame) {}
-    const std::uint32_t generation;
-    const std::uint32_t frame;
-};
+// "A frame is waiting to be shown", posted by the playback thread to the
+// dialog. It carries nothing: the dialog asks the player which frame, under the
+// player's lock, so a frame of an earlier playback or one the user's own
+// navigation overtook is never shown.
+QEvent::Type FrameWaitingEvent() {
+    static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return kind;
+}
 
 QAction* NavigationAction(QToolBar* bar, QStyle::StandardPixmap icon, const QString& text) {
     QAction* action = bar->addAction(bar->style()->standardIcon(icon), text);
@@ -260,16 +256,17 @@ void CAnimationTimingDialog::Set() {
 
 void CAnimationTimingDialog::Play() {
     if (IsPlaying() || timing_.Empty()) return;
-    const std::uint32_t generation = ++generation_;
     auto sequence = std::make_shared<const FrameSequence>(timing_.Sequence());
     // Runs on the playback thread: only posts. The dialog outlives every call,
     // since it stops the player before it goes.
-    const bool started =
-        player_.Start(std::move(sequence), timing_.CurrentFrame(), [this, generation](std::uint32_t k) {
-            QCoreApplication::postEvent(this, new ShowFrameEvent(generation, k));
-        });
+    const bool started = player_.Start(std::move(sequence), timing_.CurrentFrame(),
+                                       [this](std::uint32_t) {
+                                           QCoreApplication::postEvent(
+                                               this, new QEvent(FrameWaitingEvent()));
+                                       });
     if (!started) {
-        QtInteraction(this, nullptr).ShowMessage(PlainMessage(kStrGenericFailure, MessageIcon::Error));
+        QtInteraction(this, nullptr)
+            .ShowMessage(PlainMessage(kStrGenericFailure, MessageIcon::Error));
         return;
     }
     FollowPlaying();
@@ -281,16 +278,9 @@ void CAnimationTimingDialog::Pause() {
 }
 
 bool CAnimationTimingDialog::event(QEvent* event) {
-    if (event->type() != ShowFrameEvent::Kind()) return QDialog::event(event);
-    const auto* show = static_cast<const ShowFrameEvent*>(event);
-    PlayerShows(show->generation, show->frame);
+    if (event->type() != FrameWaitingEvent()) return QDialog::event(event);
+    if (const std::optional<std::uint32_t> frame = player_.PendingFrame()) ShowFrame(*frame);
     return true;
-}
-
-void CAnimationTimingDialog::PlayerShows(std::uint32_t generation, std::uint32_t frame) {
-    // A frame posted before the playback it belongs to was stopped is dropped.
-    if (!IsPlaying() || generation != generation_) return;
-    ShowFrame(frame);
 }
 
 void CAnimationTimingDialog::OpenOptions() {

@@ -7,8 +7,8 @@
 //
 // Playback: Play hands an immutable copy of the frames and delays to a
 // FramePlayer thread, which only decides which frame comes next and when; it
-// posts "show frame k" to this dialog, and the dialog draws the frame on its own
-// thread, in turn with the user's own navigation. Pause, and closing the dialog
+// posts to this dialog that frame k is due, and the dialog draws the frame on
+// its own thread, in turn with the user's own navigation. Pause, and closing the dialog
 // while playing, stop the thread and wait for it at most FramePlayer's timeout.
 #pragma once
 
@@ -84,13 +84,10 @@ private:
     void FollowPlaying();
     void OpenOptions();
     void LayOut();
-    void PlayerShows(std::uint32_t generation, std::uint32_t frame);
 
     CIconmillApp& app_;
     AnimationTiming timing_;
     FramePlayer player_;
-    // Tells the frames posted by one playback from those of an earlier one.
-    std::uint32_t generation_ = 0;
     bool syncingTrack_ = false;
 
     CImageCtrl* preview_;

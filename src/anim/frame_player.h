@@ -11,7 +11,7 @@
 // stop request is taken under the block's lock, and the callback is only ever
 // called under that lock before a stop request, so once Stop() has returned the
 // callback is never called again, even by a thread that did not end in time
-// and was let go.
+// and was let go. The owner calls every member from one thread of its own.
 #pragma once
 
 #include <chrono>
@@ -43,6 +43,8 @@ public:
     // Starts playing `sequence` after frame `current` (the frame shown now).
     // False when a thread is already playing or none could be started.
     bool Start(SharedFrameSequence sequence, std::uint32_t current, HandOver handOver);
+    // Started and not stopped (a thread whose sequence is empty ends by itself
+    // but still counts until Stop).
     bool Playing() const { return state_ != nullptr; }
 
     // The frame handed over and not yet shown, if any; the owner's thread may

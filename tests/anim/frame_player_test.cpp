@@ -100,7 +100,9 @@ TEST(FramePlayer, EachFrameStaysForItsDelayAndTheNextWaitsUntilItWasShown) {
     const auto first = owner.Take();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->first, 0u);
+    EXPECT_EQ(player.PendingFrame(), 0u);
     player.Shown(0);
+    EXPECT_EQ(player.PendingFrame(), std::nullopt);
     const auto second = owner.Take();
     ASSERT_TRUE(second);
     EXPECT_EQ(second->first, 1u);

@@ -20,20 +20,23 @@
 #include "app/image_edit_commands.h"
 #include "app/list_layout.h"
 #include "app/open_flows.h"
+#include "app/view_commands.h"
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
+#include "ui/animation_options_dialogs.h"
+#include "ui/animation_timing_dialog.h"
 #include "ui/artwork.h"
-#include "ui/command_dialogs.h"
-#include "app/view_commands.h"
-#include "ui/dib_image.h"
-#include "ui/image_edit_dialog.h"
-#include "ui/image_viewer_dialog.h"
-#include "ui/help_dialogs.h"
-#include "ui/image_list_view.h"
-#include "ui/qt_clipboard.h"
-#include "ui/zoom_control.h"
 #include "ui/color_mask_dialogs.h"
+#include "ui/command_dialogs.h"
+#include "ui/dib_image.h"
+#include "ui/frame_properties_dialogs.h"
+#include "ui/help_dialogs.h"
+#include "ui/image_edit_dialog.h"
+#include "ui/image_list_view.h"
+#include "ui/image_viewer_dialog.h"
+#include "ui/qt_clipboard.h"
 #include "ui/settings_store.h"
+#include "ui/zoom_control.h"
 
 namespace {
 
@@ -790,6 +793,18 @@ void CMainFrame::RunWindowCommand(CommandId id) {
             WriteSettings(SettingsStore(), app_.settings);
             return;
         }
+        case kCmdAnimationTiming:
+            RunAnimationTiming(app_, this);
+            return;
+        case kCmdFrameProperties:
+            RunFrameProperties(app_, this);
+            return;
+        case kCmdSetHotSpot:
+            RunSetHotSpot(app_, this);
+            return;
+        case kCmdAnimationOptions:
+            RunAnimationOptions(app_, this);
+            return;
         default:
             // The dialogs of these commands come with their own work.
             messagePane_->setText(

@@ -8,6 +8,7 @@
 
 #include "formats/png/png_save_options.h"
 #include "platform/door/string_table.h"
+#include "ui/animation_options_dialogs.h"
 #include "ui/array_options_dialog.h"
 #include "ui/png_options_dialog.h"
 #include "ui/psd_import_dialog.h"
@@ -169,9 +170,10 @@ bool QtInteraction::EditPngOptions(PngSaveOptions& options) {
     return true;
 }
 
-// The animated cursor options dialog belongs to the animation dialogs; until it
-// is built the values the flow offers are taken as if confirmed.
-bool QtInteraction::EditAniOptions(AniSaveOptions&) {
+bool QtInteraction::EditAniOptions(AniSaveOptions& options) {
+    CAniOptionsDialog dialog(options, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "cli/cli.h"
 #include "support/bmp_bytes.h"
 #include "support/test_files.h"
+#include "ui/animation_options_dialogs.h"
 #include "ui/array_options_dialog.h"
 #include "ui/editor.h"
 #include "ui/png_options_dialog.h"
@@ -106,6 +107,10 @@ TEST_F(SaveThroughDialogs, EveryTargetWritesTheBytesOfTheCommandLineTool) {
             ExpectPngOptions();
         }
         Cli(args);
+        if (c.filter == 5)
+            WhenModalOpens<CAniOptionsDialog>([](CAniOptionsDialog* dialog) {
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
         SaveAs(c.filter, gui);
         EXPECT_EQ(ReadBytes(gui), ReadBytes(cli));
         if (c.series) {

@@ -625,3 +625,34 @@ TEST_F(ColorMaskCommand, ADuplicateIsRefusedByEachDialog) {
 }
 
 }  // namespace
+
+TEST_F(ColorMaskCommand, WhatTheDialogsWroteIsUndoneAndRedoneStepByStep) {
+    SelectOnly(2);
+    const RgbQuad entry = DibColorTable(Item(2).header)[1];
+    WhenModalOpens<CGrayscaleDialog>([](CGrayscaleDialog* d) { d->accept(); });
+    editor.Window().Run(kCmdGrayscale);
+    WhenModalOpens<CMaskEditDialog>([](CMaskEditDialog* d) {
+        d->Invert();
+        d->accept();
+    });
+    editor.Window().Run(kCmdCreateEditMask);
+    ASSERT_NE(Item(2).mask, nullptr);
+    const RgbQuad gray = DibColorTable(Item(2).header)[1];
+    ASSERT_NE(gray.rgbRed, entry.rgbRed);
+
+    EXPECT_TRUE(editor.Window().Action(kCmdUndo)->isEnabled());
+    editor.Window().Run(kCmdUndo);
+    EXPECT_EQ(Item(2).mask, nullptr);
+    EXPECT_EQ(DibColorTable(Item(2).header)[1].rgbRed, gray.rgbRed);
+    editor.Window().Run(kCmdUndo);
+    EXPECT_EQ(DibColorTable(Item(2).header)[1].rgbRed, entry.rgbRed);
+    EXPECT_FALSE(App().IsModified());  // back at the state it started from
+    EXPECT_FALSE(editor.Window().Action(kCmdUndo)->isEnabled());
+
+    editor.Window().Run(kCmdRedo);
+    editor.Window().Run(kCmdRedo);
+    EXPECT_EQ(DibColorTable(Item(2).header)[1].rgbRed, gray.rgbRed);
+    ASSERT_NE(Item(2).mask, nullptr);
+    EXPECT_EQ(BlockBytes(Item(2).mask, 8), std::vector<std::uint8_t>(8, 0xFF));
+    EXPECT_TRUE(App().IsModified());
+}

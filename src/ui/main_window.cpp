@@ -6,16 +6,19 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/image_edit_commands.h"
 #include "app/list_layout.h"
@@ -291,6 +294,7 @@ CMainFrame::CMainFrame(CIconmillApp& app, QtInteraction& door, Clipboard& clipbo
     BuildToolbars();
     BuildStatusBar();
     BuildClient();
+    FitToolbarsInWidth();
     if (auto* system = dynamic_cast<QtClipboard*>(&clipboard_))
         connect(system, &QtClipboard::Changed, this, [this] { RefreshCommandStates(); });
     door_.SetParent(this);
@@ -811,6 +815,17 @@ void CMainFrame::RunWindowCommand(CommandId id) {
                 QStringLiteral("%1 is not available yet.").arg(TextOf(id) ? TextOf(id)->tip : ""));
             return;
     }
+}
+
+void CMainFrame::FitToolbarsInWidth() {
+    // Wide enough that the toolbars' row shows every button (no overflow
+    // chevron), within the screen; a stored placement replaces it later.
+    int needed = 0;
+    for (QToolBar* bar : findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
+        if (!bar->isHidden()) needed += bar->sizeHint().width();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        needed = std::min(needed + 16, screen->availableGeometry().width());
+    if (needed > width()) resize(needed, height());
 }
 
 void CMainFrame::EditImage() {

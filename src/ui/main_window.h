@@ -100,6 +100,8 @@ private:
     QToolButton* DropDownButton(QToolBar* bar, CommandId id, QMenu* menu);
     void ShowPopupAtButton(CommandId buttonId);
     // Edit (the image editor) and Open in Viewer on the first selected item.
+    // Widens the default window so that the toolbars fit in one row.
+    void FitToolbarsInWidth();
     void EditImage();
     void OpenInViewer();
     void ShowListContextMenu(const QPoint& position);

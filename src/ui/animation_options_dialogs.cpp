@@ -10,36 +10,16 @@
 #include <QVBoxLayout>
 
 #include "app/application.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_interaction.h"
 #include "ui/up_down_edit.h"
 
 namespace {
 
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
-
 QCheckBox* CheckBox(const QString& text, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
     box->setAccessibleName(QString(text).remove('&'));
     return box;
-}
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    for (QAbstractButton* button : buttons->buttons())
-        button->setAccessibleName(QString(button->text()).remove('&'));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
-void FocusRefused(QLineEdit* edit) {
-    edit->setFocus(Qt::OtherFocusReason);
-    edit->selectAll();
 }
 
 std::string ToStd(const QString& text) {
@@ -72,7 +52,7 @@ CAnimationOptionsDialog::CAnimationOptionsDialog(const CCompilation& compilation
     fields->addRow(exclude_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelBox(this));
 
     const auto follow = [this] {
         AnimationOptionsForm now;
@@ -89,7 +69,7 @@ void CAnimationOptionsDialog::accept() {
     QtInteraction door(this, nullptr);
     AnimationOptions chosen;
     if (AcceptAnimationOptions(door, form, &chosen) == AnimationOptionsField::Plays) {
-        FocusRefused(plays_);
+        FocusAndSelect(plays_);
         return;
     }
     options_ = chosen;
@@ -126,7 +106,7 @@ CAniOptionsDialog::CAniOptionsDialog(const AniSaveOptions& options, QWidget* par
     layout->addWidget(information);
     layout->addLayout(countRow);
     layout->addWidget(rates_);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelBox(this));
 }
 
 void CAniOptionsDialog::accept() {
@@ -135,7 +115,7 @@ void CAniOptionsDialog::accept() {
     QtInteraction door(this, nullptr);
     AniSaveOptions chosen = options_;
     if (AcceptAniOptions(door, form, &chosen) == AniOptionsField::Count) {
-        FocusRefused(count_->Line());
+        FocusAndSelect(count_->Line());
         return;
     }
     options_ = chosen;

@@ -24,6 +24,7 @@
 #include "platform/door/string_table.h"
 #include "ui/animation_options_dialogs.h"
 #include "ui/artwork.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 #include "ui/qt_interaction.h"
 
@@ -60,11 +61,6 @@ QLabel* CentredText(QWidget* parent, const QString& tip) {
     label->setToolTip(tip);
     label->setAccessibleName(tip);
     return label;
-}
-
-void FocusRefused(QLineEdit* edit) {
-    edit->setFocus(Qt::OtherFocusReason);
-    edit->selectAll();
 }
 
 }  // namespace
@@ -243,10 +239,10 @@ void CAnimationTimingDialog::Set() {
                         value_->text().toStdString(), step_->text().toStdString(), &timing_);
     switch (refused) {
         case TimingField::Value:
-            FocusRefused(value_);
+            FocusAndSelect(value_);
             return;
         case TimingField::Step:
-            FocusRefused(step_);
+            FocusAndSelect(step_);
             return;
         case TimingField::None:
             UpdateDisplays();

@@ -13,17 +13,11 @@
 #include "app/export_command.h"
 #include "formats/export/data_export.h"
 #include "platform/door/string_table.h"
+#include "ui/dialog_controls.h"
 #include "ui/qt_interaction.h"
 #include "ui/up_down_edit.h"
 
 namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
 
 std::string ToStd(const QString& text) {
     return text.toUtf8().toStdString();

@@ -41,11 +41,23 @@ QWidget* DialogButtons(QDialog* dialog, QPushButton** preview) {
     return row;
 }
 
+QDialogButtonBox* OkCancelBox(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    for (QAbstractButton* button : buttons->buttons()) NameAfterText(button);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+void FocusAndSelect(QLineEdit* edit) {
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+}
+
 void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit) {
     QtInteraction door(dialog, nullptr);
     door.ShowMessage(message);
-    edit->setFocus(Qt::OtherFocusReason);
-    edit->selectAll();
+    FocusAndSelect(edit);
 }
 
 namespace {

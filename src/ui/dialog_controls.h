@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QDialog;
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +25,11 @@ void NameAfterText(QAbstractButton* button);
 // `preview`, a "&Preview" button first, stored there.
 QWidget* DialogButtons(QDialog* dialog, QPushButton** preview = nullptr);
 
+// The OK and Cancel box, named and wired to the dialog's accept and reject.
+QDialogButtonBox* OkCancelBox(QDialog* dialog);
+
+// Gives `edit` the focus with its whole text selected (a refused entry).
+void FocusAndSelect(QLineEdit* edit);
 // Shows `message` over `dialog`, then focuses `edit` with its whole text selected.
 void RejectEntry(QDialog* dialog, const MessageRequest& message, QLineEdit* edit);
 

@@ -14,26 +14,11 @@
 #include "app/frame_commands.h"
 #include "core/item.h"
 #include "ui/canvas_wnd.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 #include "ui/qt_interaction.h"
 
 namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    for (QAbstractButton* button : buttons->buttons())
-        button->setAccessibleName(QString(button->text()).remove('&'));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 // Digits only, at most four; a negative position shows as it is stored.
 QLineEdit* NumberEdit(const std::string& text, const QString& name, QWidget* parent) {
@@ -79,7 +64,7 @@ CFramePropertiesDialog::CFramePropertiesDialog(const FramePropertiesForm& form, 
     fields->addRow(BuddyLabel(QStringLiteral("D&isposing:"), dispose_, this), dispose_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelBox(this));
 }
 
 void CFramePropertiesDialog::accept() {
@@ -130,7 +115,7 @@ CHotSpotDialog::CHotSpotDialog(const CIconmillApp& app, const HotSpotState& stat
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(image_, 1);
     layout->addLayout(row);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelBox(this));
 }
 
 bool CHotSpotDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -8,16 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
-
-}  // namespace
+#include "ui/dialog_controls.h"
 
 CPNGOptionsDialog::CPNGOptionsDialog(const PngSaveOptions& options, QWidget* parent)
     : QDialog(parent), options_(options) {

@@ -13,6 +13,7 @@
 #include "app/image_view.h"
 #include "core/dib.h"
 #include "core/item.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 #include "ui/tool_cursors.h"
 
@@ -96,11 +97,7 @@ CAlphaCompositingDialog::CAlphaCompositingDialog(const tagILVITEM& item, QWidget
     connect(canvas, &CCanvasWnd::Pressed, this, &CAlphaCompositingDialog::OnPoint);
     connect(canvas, &CCanvasWnd::Dragged, this, &CAlphaCompositingDialog::OnPoint);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
 
     auto* side = new QVBoxLayout;
     side->addWidget(group);

@@ -14,6 +14,7 @@
 #include "core/dib.h"
 #include "core/item.h"
 #include "ui/color_box.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 #include "ui/tool_cursors.h"
 
@@ -83,11 +84,7 @@ CGrayscaleDialog::CGrayscaleDialog(const tagILVITEM& item, QWidget* parent) : QD
     colorRow->addWidget(pick_);
     colorRow->addStretch(1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
 
     auto* side = new QVBoxLayout;
     side->addWidget(methodLabel);

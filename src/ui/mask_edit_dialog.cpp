@@ -13,6 +13,7 @@
 
 #include "core/dib.h"
 #include "core/item.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 #include "ui/tool_cursors.h"
 
@@ -95,11 +96,7 @@ CMaskEditDialog::CMaskEditDialog(const tagILVITEM& item, QWidget* parent) : QDia
         preview_->SetViewMode(kCanvasViewMask);
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
 
     auto* toolColumn = new QVBoxLayout;
     toolColumn->addWidget(tools_);

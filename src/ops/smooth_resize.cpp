@@ -20,27 +20,39 @@ struct AxisFilter {
     std::vector<T> weights;
 };
 
-// Area coverage of a shrinking (or equal) axis, from `size` source pixels to
-// `newSize`. In units of 1/newSize of a source pixel, new pixel i covers
-// [i * size, (i + 1) * size) and source pixel j covers [j * newSize, (j + 1) *
-// newSize): the weights are whole numbers summing to `size`. As floats they are
-// divided by `size`.
+// The box of a shrinking (or equal) axis, from `size` source pixels to `newSize`:
+// every source pixel belongs wholly to the new pixel its centre falls in (a
+// window of size / newSize source pixels around the new pixel's centre). For a
+// whole-number factor this is the exact area average; otherwise it is the
+// sampling of the common box filters, and a centre that lies on a border goes
+// where their double-precision test sends it, so that results agree with theirs.
+// Whole-number weights are 1, float ones 1 / count.
 template <class T>
-AxisFilter<T> AreaFilter(int size, int newSize) {
+AxisFilter<T> BoxFilter(int size, int newSize) {
     AxisFilter<T> f;
-    const std::int64_t s = size, n = newSize;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::int64_t begin = i * s, end = (i + 1) * s;
-        const std::int64_t first = begin / n, last = (end - 1) / n;
-        f.first.push_back(static_cast<int>(first));
-        f.count.push_back(static_cast<int>(last - first + 1));
+    const double scale = static_cast<double>(size) / newSize;
+    const double support = scale * 0.5, inverse = 1.0 / scale;
+    for (int i = 0; i < newSize; ++i) {
+        const double centre = (i + 0.5) * scale;
+        const int low = std::max(static_cast<int>(centre - support + 0.5), 0);
+        const int high = std::min(static_cast<int>(centre + support + 0.5), size);
+        int first = -1, count = 0;
+        for (int j = low; j < high; ++j) {
+            const double t = (j - centre + 0.5) * inverse;
+            if (t > -0.5 && t <= 0.5) {
+                if (first < 0) first = j;
+                ++count;
+            }
+        }
+        if (count == 0) first = std::min(static_cast<int>(centre), size - 1), count = 1;
+        f.first.push_back(first);
+        f.count.push_back(count);
         f.offset.push_back(f.weights.size());
-        for (std::int64_t j = first; j <= last; ++j) {
-            const std::int64_t w = std::min((j + 1) * n, end) - std::max(j * n, begin);
+        for (int k = 0; k < count; ++k) {
             if constexpr (std::is_floating_point_v<T>)
-                f.weights.push_back(static_cast<T>(static_cast<double>(w) / static_cast<double>(s)));
+                f.weights.push_back(static_cast<T>(1.0 / count));
             else
-                f.weights.push_back(static_cast<T>(w));
+                f.weights.push_back(T{1});
         }
     }
     return f;
@@ -220,14 +232,15 @@ ImageResult SmoothResizeImage(const DibHeader* source, const std::uint8_t* sourc
     try {
         if (newWidth <= image.width && newHeight <= image.height) {
             // Whole-number sums: exact means, rounded half up.
-            const auto horizontal = AreaFilter<std::uint64_t>(image.width, newWidth);
-            const auto vertical = AreaFilter<std::uint64_t>(image.height, newHeight);
-            const std::uint64_t total =
-                static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(image.height);
+            const auto horizontal = BoxFilter<std::uint64_t>(image.width, newWidth);
+            const auto vertical = BoxFilter<std::uint64_t>(image.height, newHeight);
             made = Resample<std::uint64_t>(
                 image, useAlpha, horizontal, vertical, newWidth, newHeight,
                 [&](int y, const std::uint64_t* s) {
+                    const auto rows = static_cast<std::uint64_t>(vertical.count[static_cast<std::size_t>(y)]);
                     for (int x = 0; x < newWidth; ++x, s += 4) {
+                        const std::uint64_t total =
+                            rows * static_cast<std::uint64_t>(horizontal.count[static_cast<std::size_t>(x)]);
                         const std::uint64_t weight = s[0];
                         const auto channel = [&](std::uint64_t v) {
                             return weight ? static_cast<int>((2 * v + weight) / (2 * weight)) : 0;
@@ -239,7 +252,7 @@ ImageResult SmoothResizeImage(const DibHeader* source, const std::uint8_t* sourc
                 });
         } else {
             const auto axis = [](int from, int to) {
-                return to > from ? CubicFilter(from, to) : AreaFilter<float>(from, to);
+                return to > from ? CubicFilter(from, to) : BoxFilter<float>(from, to);
             };
             const auto horizontal = axis(image.width, newWidth);
             const auto vertical = axis(image.height, newHeight);

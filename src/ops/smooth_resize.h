@@ -9,10 +9,12 @@
 // Makes a copy of the source at newWidth x newHeight with blended pixels: a copy of
 // the source's header block with the new size (the sign of the height kept) and
 // biSizeImage 0, and new pixels.
-// - Along an axis that shrinks (or keeps its size), every new pixel is the exact
-//   area average of the source pixels it covers, fractional coverage included;
-//   when both axes shrink the sums are kept in whole numbers, so a block of k x k
-//   pixels averages to its mean rounded half up.
+// - Along an axis that shrinks (or keeps its size), a box: every new pixel is the
+//   average of the source pixels whose centres fall inside it (by a whole-number
+//   factor exactly the area average; otherwise the sampling of the common box
+//   filters, so results agree with theirs). When both axes shrink the sums are
+//   kept in whole numbers, so a block of k x k pixels averages to its mean
+//   rounded half up.
 // - Along an axis that grows, a bicubic filter (a = -0.5, edges repeated), the
 //   result clamped to the range of a channel.
 // A 32-bit source keeps straight alpha: colours are weighted by their alpha, so

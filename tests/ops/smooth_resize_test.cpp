@@ -44,15 +44,22 @@ TEST(SmoothResize, BlocksAverageToTheirRoundedMeans) {
     }
 }
 
-TEST(SmoothResize, FractionalCoverageWeighsPartPixels) {
-    // Three pixels into two: each new pixel covers one and a half old ones.
-    OpsImage source(3, 1, 24);
-    source.SetRaw(0, 0, 0x000000);
-    source.SetRaw(1, 0, 0x5A0000);  // red 90
-    source.SetRaw(2, 0, 0xB40000);  // red 180
-    const OpsImage out = Smooth(source, 2, 1);
-    EXPECT_EQ(out.Raw(0, 0), 0x1E0000u);  // (0 + 45) / 1.5 = 30
-    EXPECT_EQ(out.Raw(1, 0), 0x960000u);  // (45 + 180) / 1.5 = 150
+TEST(SmoothResize, PartCoveredPixelsGoToTheNewPixelOfTheirCentre) {
+    // Five pixels into two: the centre 2.5 lies on the border and goes to the
+    // first new pixel (3 + 2), as in Pillow's box filter; eight into three: 3 + 2 + 3.
+    OpsImage five(5, 1, 24);
+    const int fiveRed[5] = {0, 90, 30, 60, 90};
+    for (int x = 0; x < 5; ++x) five.SetRaw(x, 0, static_cast<std::uint32_t>(fiveRed[x]) << 16);
+    const OpsImage two = Smooth(five, 2, 1);
+    EXPECT_EQ(two.Raw(0, 0), 40u << 16);
+    EXPECT_EQ(two.Raw(1, 0), 75u << 16);
+
+    OpsImage eight(1, 8, 24);
+    for (int y = 0; y < 8; ++y) eight.SetRaw(0, y, static_cast<std::uint32_t>(10 * y));
+    const OpsImage three = Smooth(eight, 1, 3);
+    EXPECT_EQ(three.Raw(0, 0), 10u);  // 0, 10, 20
+    EXPECT_EQ(three.Raw(0, 1), 35u);  // 30, 40
+    EXPECT_EQ(three.Raw(0, 2), 60u);  // 50, 60, 70
 }
 
 TEST(SmoothResize, ColoursAreWeightedByAlpha) {

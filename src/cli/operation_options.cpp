@@ -26,6 +26,12 @@ std::optional<ColorRef> ParseCliColor(std::string_view text) {
                     static_cast<int>(rgb & 0xFF));
 }
 
+std::optional<int> ParseCliSvgSize(std::string_view text) {
+    const auto side = ParseCliInt(text);
+    if (!side || *side < 1 || *side > 16384) return std::nullopt;
+    return side;
+}
+
 namespace {
 
 // WxH with both parts from 1 to 2147483647.

@@ -37,7 +37,9 @@ class CIconmillApp;
     "                                 images, colour bytes of 16- to 32-bit (alpha kept)\n" \
     "      --canvas WxH[:ANCHOR[:RRGGBB]]  Canvas Resize; ANCHOR one of tl t tr l c r\n"    \
     "                                 bl b br (default c), border colour (default "         \
-    "black)\n" ICONMILL_COMPOSITION_OPTIONS_USAGE ICONMILL_COLOR_MASK_OPTIONS_USAGE
+    "black)\n" ICONMILL_COMPOSITION_OPTIONS_USAGE ICONMILL_COLOR_MASK_OPTIONS_USAGE           \
+    "    --svg-size N, wherever it stands, renders the .svg and .svgz files opened at\n"   \
+    "    N x N pixels (1 to 16384; default: each document's own size).\n"
 
 struct CliOperation {
     enum Kind {
@@ -69,11 +71,16 @@ class OperationInteraction : public BatchInteraction {
 public:
     using BatchInteraction::BatchInteraction;
     std::optional<ColorRef> background;
+    // --svg-size: the side SVG documents are rendered at (their own size without).
+    std::optional<int> svgSize;
 
     bool IsShiftDown() override { return background.has_value(); }
+    std::optional<int> ChooseSvgSize(const SvgSizeRequest&) override { return svgSize.value_or(0); }
     std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return background; }
 };
 
+// The value of --svg-size: a side of 1 to 16384.
+std::optional<int> ParseCliSvgSize(std::string_view text);
 // A whole decimal int.
 std::optional<int> ParseCliInt(std::string_view text);
 // RRGGBB as 0x00BBGGRR.

@@ -78,7 +78,7 @@ TEST(QtDoor, FileDialogsShowTheFilterAndTitleAndCancelGivesNothing) {
     EXPECT_EQ(title, QStringLiteral("Add"));
     ASSERT_EQ(filters.size(), 7);
     EXPECT_EQ(filters[0],
-              QStringLiteral("All Supported Formats (*.bmp *.dib *.png *.psd *.ico *.cur *.ani)"));
+              QStringLiteral("All Supported Formats (*.bmp *.dib *.png *.psd *.ico *.cur *.ani *.svg *.svgz)"));
     EXPECT_EQ(filters[1], QStringLiteral("Bitmap Files (*.bmp *.dib)"));
     EXPECT_EQ(filters[6], QStringLiteral("Animated Cursor Files (*.ani)"));
 }

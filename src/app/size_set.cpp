@@ -106,6 +106,34 @@ std::optional<SizeSetOptions> ParseSizeSetSpec(std::string_view text) {
     return options;
 }
 
+const char* const kSizeSetListMessage =
+    "Please enter sizes from 1 to 1024 pixels, separated by commas.";
+
+std::optional<SizeSetOptions> SizeSetOptionsOf(const SizeSetDialogValues& values) {
+    SizeSetOptions options;
+    if (values.preset == SizeSetPreset::Custom) {
+        // Spaces around the numbers are allowed in the dialog.
+        std::string list;
+        for (char c : values.custom)
+            if (c != ' ' && c != '\t') list += c;
+        auto sizes = ParseSizeList(list);
+        if (!sizes || list.empty() || !(list[0] >= '0' && list[0] <= '9')) return std::nullopt;
+        options.sizes = std::move(*sizes);
+    } else {
+        options.sizes = SizeSetPresetSizes(values.preset);
+    }
+    if (values.depth8) options.depths.push_back(8);
+    if (values.depth4) options.depths.push_back(4);
+    options.keepSource = values.keepSource;
+    return options;
+}
+
+SizeSetPreset DefaultSizeSetPreset(const CIconmillApp& app) {
+    const CompilationType type = app.Compilation().Type();
+    return type == CompilationCursor || type == CompilationAnimatedCursor ? SizeSetPreset::Cursor
+                                                                           : SizeSetPreset::Icon;
+}
+
 std::pair<int, int> ScaleSizeSetHotspot(int x, int y, int width, int height, int size) {
     const auto scale = [size](int v, int extent) {
         if (extent <= 0) return 0;

@@ -39,6 +39,22 @@ std::optional<SizeSetOptions> ParseSizeSetSpec(std::string_view text);
 // coordinate scaled and rounded to the nearest pixel (halves up), clamped inside.
 std::pair<int, int> ScaleSizeSetHotspot(int x, int y, int width, int height, int size);
 
+// The Create Size Set dialog's values and their check: the options, or nullopt
+// when the custom list is not a valid list (the dialog then shows
+// kSizeSetListMessage and puts the focus on the list).
+struct SizeSetDialogValues {
+    SizeSetPreset preset = SizeSetPreset::Icon;
+    std::string custom;  // the custom list, read with Custom only
+    bool depth8 = false;
+    bool depth4 = false;
+    bool keepSource = false;
+};
+extern const char* const kSizeSetListMessage;
+std::optional<SizeSetOptions> SizeSetOptionsOf(const SizeSetDialogValues& values);
+// The preset the dialog opens on: the cursor sizes for cursors and animated
+// cursors, the icon sizes otherwise.
+SizeSetPreset DefaultSizeSetPreset(const CIconmillApp& app);
+
 // Replaces every selected original (every original of an animated cursor, so that
 // each frame holds the same set) by one item per size and depth, in place: by size
 // ascending, within a size by depth descending, after the source when it is kept.

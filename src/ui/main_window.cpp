@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include "app/image_edit_commands.h"
+#include "app/size_set.h"
 #include "app/list_layout.h"
 #include "app/open_flows.h"
 #include "app/window_texts.h"
@@ -32,6 +33,7 @@
 #include "ui/qt_clipboard.h"
 #include "ui/zoom_control.h"
 #include "ui/settings_store.h"
+#include "ui/size_set_dialog.h"
 
 namespace {
 
@@ -125,6 +127,7 @@ const CommandText kTexts[] = {
     {kCmdConvertBottomUp, "&Bottom-up", "Convert to bottom-up"},
     {kCmdMerge, "Mer&ge...", "Merge"},
     {kCmdSplit, "Sp&lit...", "Split"},
+    {kCmdCreateSizeSet, "Create Si&ze Set...", "Create Size Set"},
     {kCmdAnimationOptions, "Animation &Options...", "Animation Options"},
     {kCmdFrameProperties, "&Frame Properties...", "Frame Properties"},
     {kCmdAnimationTiming, "Animation &Timing...", "Animation Timing"},
@@ -457,6 +460,7 @@ void CMainFrame::BuildMenus() {
     image->addSeparator();
     image->addAction(Action(kCmdMerge));
     image->addAction(Action(kCmdSplit));
+    image->addAction(Action(kCmdCreateSizeSet));
 
     QMenu* type = bar->addMenu(Text("&Type"));
     for (CommandId id :
@@ -673,6 +677,9 @@ void CMainFrame::RunWindowCommand(CommandId id) {
         case kCmdOpenInViewer:
             OpenInViewer();
             return;
+        case kCmdCreateSizeSet:
+            CreateSizeSet();
+            return;
         case kCmdViewHelp:
             OpenProgramFile(this, QStringLiteral("help/index.html"));
             return;
@@ -709,6 +716,17 @@ void CMainFrame::EditImage() {
     CImageEditDialog dialog(*item, this);
     if (dialog.exec() != QDialog::Accepted) return;
     ApplyImageEdit(app_, index, dialog.ColorTable(), dialog.Bits(), dialog.IsModified());
+}
+
+void CMainFrame::CreateSizeSet() {
+    tagILVITEM first;
+    const int index = app_.Items().GetFirstSelected(&first);
+    const tagILVITEM* item = app_.Items().Item(index);
+    if (!item) return;
+    CSizeSetDialog dialog(*item, DefaultSizeSetPreset(app_), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    CreateSizeSets(app_, dialog.Options());
+    RefreshCommandStates();
 }
 
 void CMainFrame::OpenInViewer() {

@@ -100,6 +100,8 @@ private:
     // Edit (the image editor) and Open in Viewer on the first selected item.
     void EditImage();
     void OpenInViewer();
+    // Create Size Set: the dialog on the first selected item, then the set.
+    void CreateSizeSet();
     void ShowListContextMenu(const QPoint& position);
     void UpdateTitle();
     void UpdateCounter();

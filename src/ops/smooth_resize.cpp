@@ -96,24 +96,25 @@ AxisFilter<float> CubicFilter(int size, int newSize) {
 // when alpha is not used) and the weight times blue, green and red.
 template <class T>
 void LoadRow(const RasterImage& image, int y, bool useAlpha, T* out) {
-    const std::uint8_t* row = image.Row(y);
-    for (int x = 0; x < image.width; ++x, out += 4) {
-        unsigned b, g, r, a = 1;
-        if (image.bitCount == 32) {
-            const std::uint8_t* p = row + 4 * static_cast<std::size_t>(x);
-            b = p[0], g = p[1], r = p[2];
-            if (useAlpha) a = p[3];
-        } else if (image.bitCount == 24) {
-            const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
-            b = p[0], g = p[1], r = p[2];
-        } else {
-            const std::uint32_t argb = RasterPixelArgb(image, x, y);
-            b = argb & 0xFF, g = (argb >> 8) & 0xFF, r = (argb >> 16) & 0xFF;
-        }
+    const std::uint8_t* p = image.Row(y);
+    const auto put = [&out](unsigned a, unsigned b, unsigned g, unsigned r) {
         out[0] = static_cast<T>(a);
         out[1] = static_cast<T>(a * b);
         out[2] = static_cast<T>(a * g);
         out[3] = static_cast<T>(a * r);
+        out += 4;
+    };
+    if (image.bitCount == 32 && useAlpha) {
+        for (int x = 0; x < image.width; ++x, p += 4) put(p[3], p[0], p[1], p[2]);
+    } else if (image.bitCount == 32) {
+        for (int x = 0; x < image.width; ++x, p += 4) put(1, p[0], p[1], p[2]);
+    } else if (image.bitCount == 24) {
+        for (int x = 0; x < image.width; ++x, p += 3) put(1, p[0], p[1], p[2]);
+    } else {
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint32_t argb = RasterPixelArgb(image, x, y);
+            put(1, argb & 0xFF, (argb >> 8) & 0xFF, (argb >> 16) & 0xFF);
+        }
     }
 }
 
@@ -162,6 +163,44 @@ bool Resample(const RasterImage& image, bool useAlpha, const AxisFilter<T>& hori
             }
             const T w = vw[k];
             for (std::size_t q = 0; q < quads; ++q) sums[q] += w * filtered[q];
+        }
+        store(y, sums.data());
+    }
+    return true;
+}
+
+// The whole-number box of two shrinking axes: every source pixel lands in exactly
+// one new pixel, so each source row is read once and its pixels are summed
+// straight into the sums of its new row. `store(y, sums)` as for Resample.
+template <class Store>
+bool BoxSums(const RasterImage& image, bool useAlpha, const AxisFilter<std::uint64_t>& horizontal,
+             const AxisFilter<std::uint64_t>& vertical, int newWidth, int newHeight, Store store) {
+    std::vector<std::uint32_t> source;
+    std::vector<std::uint64_t> sums;
+    try {
+        source.resize(4 * static_cast<std::size_t>(image.width));
+        sums.resize(4 * static_cast<std::size_t>(newWidth));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int y = 0; y < newHeight; ++y) {
+        std::fill(sums.begin(), sums.end(), std::uint64_t{0});
+        const std::size_t uy = static_cast<std::size_t>(y);
+        for (int j = vertical.first[uy]; j < vertical.first[uy] + vertical.count[uy]; ++j) {
+            LoadRow(image, j, useAlpha, source.data());
+            std::uint64_t* o = sums.data();
+            for (int x = 0; x < newWidth; ++x, o += 4) {
+                const std::uint32_t* in =
+                    source.data() + 4 * static_cast<std::size_t>(horizontal.first[static_cast<std::size_t>(x)]);
+                std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+                for (int t = horizontal.count[static_cast<std::size_t>(x)]; t > 0; --t, in += 4) {
+                    s0 += in[0];
+                    s1 += in[1];
+                    s2 += in[2];
+                    s3 += in[3];
+                }
+                o[0] += s0, o[1] += s1, o[2] += s2, o[3] += s3;
+            }
         }
         store(y, sums.data());
     }
@@ -234,7 +273,7 @@ ImageResult SmoothResizeImage(const DibHeader* source, const std::uint8_t* sourc
             // Whole-number sums: exact means, rounded half up.
             const auto horizontal = BoxFilter<std::uint64_t>(image.width, newWidth);
             const auto vertical = BoxFilter<std::uint64_t>(image.height, newHeight);
-            made = Resample<std::uint64_t>(
+            made = BoxSums(
                 image, useAlpha, horizontal, vertical, newWidth, newHeight,
                 [&](int y, const std::uint64_t* s) {
                     const auto rows = static_cast<std::uint64_t>(vertical.count[static_cast<std::size_t>(y)]);

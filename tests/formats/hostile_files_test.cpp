@@ -16,6 +16,7 @@
 #include "formats/icon/icon_file.h"
 #include "formats/png/png_import.h"
 #include "formats/psd/psd_parser.h"
+#include "formats/svg/svg_import.h"
 #include "support/test_files.h"
 
 namespace {
@@ -49,6 +50,15 @@ int ReadPsd(const Bytes& file) {
     return parser.Parse(file);
 }
 
+// Parsed, then rendered at the document's own size.
+int ReadSvg(const Bytes& file) {
+    std::unique_ptr<SvgDocument> document;
+    if (const SvgResult r = SvgDocument::Load(file, &document); r != SvgOk) return r;
+    HeaderBlock header;
+    Block bits;
+    return document->Render(document->OwnWidth(), document->OwnHeight(), &header, &bits);
+}
+
 const std::map<std::string, int> kImageCodes = {{"ImageOk", ImageOk},
                                                 {"ImageBadFormat", ImageBadFormat},
                                                 {"ImageOutOfMemory", ImageOutOfMemory}};
@@ -66,6 +76,11 @@ const std::map<std::string, int> kPsdCodes = {
     {"PsdUnsupportedMode", PsdUnsupportedMode},
     {"PsdNoLayer", PsdNoLayer},
     {"PsdUnsupportedCompression", PsdUnsupportedCompression}};
+const std::map<std::string, int> kSvgCodes = {{"SvgOk", SvgOk},
+                                              {"SvgBadFormat", SvgBadFormat},
+                                              {"SvgTooLarge", SvgTooLarge},
+                                              {"SvgOutOfMemory", SvgOutOfMemory},
+                                              {"SvgRenderFailed", SvgRenderFailed}};
 
 struct Format {
     const char* folder;
@@ -79,6 +94,7 @@ TEST(HostileFiles, EveryFileGivesTheCodeItsManifestNames) {
     const Format formats[] = {
         {"bmp", ReadBmp, kImageCodes}, {"ico", ReadIcon, kIconCodes}, {"cur", ReadIcon, kIconCodes},
         {"ani", ReadAni, kIconCodes},  {"png", ReadPng, kPngCodes},   {"psd", ReadPsd, kPsdCodes},
+        {"svg", ReadSvg, kSvgCodes},
     };
     for (const Format& format : formats) {
         const std::filesystem::path folder = TestDataDir() / "hostile" / format.folder;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "app/resampling.h"
 #include "core/dib.h"
 #include "formats/compilation.h"
 #include "ops/mask_edit.h"
@@ -66,7 +67,7 @@ namespace {
 class SizeSets : public testing::Test {
 protected:
     // A square original whose left half is opaque red and right half transparent
-    // (32-bit), or red on black with the right half masked (8-bit).
+    // (32-bit), or red on black (the right half masked at 8 bits and below).
     int Add(int side, unsigned bitCount, bool selected, FrameInfo frame = {}) {
         NewItem item;
         const std::size_t table = bitCount <= 8 ? std::size_t{4} << bitCount : 0;
@@ -86,7 +87,7 @@ protected:
                     surface.SetRawPixel(x, y, left ? 0xFFFF0000u : 0u);
                 } else {
                     surface.SetRawPixel(x, y, surface.MapColor(left ? RgbColor(255, 0, 0) : 0));
-                    if (!left)
+                    if (!left && item.mask)
                         RasterSurface::Over(&mh.header, item.mask.get(), MaskBlockSize(&mh.header))
                             ->SetRawPixel(x, y, 1);
                 }
@@ -210,4 +211,24 @@ TEST_F(SizeSets, ASourceWithDuplicatesKeepsItsRecord) {
     EXPECT_EQ(record->header->biWidth, 2);
     EXPECT_EQ(Item(1).header->biWidth, 4);
     EXPECT_EQ(Item(dup + 1).reference, record);
+}
+
+TEST_F(SizeSets, ImageResizeBlendsWithSmoothResamplingAndRemembersIt) {
+    EXPECT_EQ(RememberedResampling(app.settings), Resampling::NearestPixel);
+    app.settings.resizeResampling = 7;
+    EXPECT_EQ(RememberedResampling(app.settings), Resampling::NearestPixel);
+
+    // An 8 x 8 24-bit picture: red on the left half, black on the right.
+    const int index = Add(8, 24, true);
+    EXPECT_TRUE(ApplyImageResizeWith(app, index, 1, 1, Resampling::Smooth));
+    EXPECT_EQ(app.settings.resizeResampling, 1);
+    EXPECT_EQ(RememberedResampling(app.settings), Resampling::Smooth);
+    EXPECT_EQ(Pixel(index, 0, 0), 0x800000u);  // half red
+    EXPECT_EQ(Item(index).header->biBitCount, 24);
+
+    const int other = Add(8, 24, true);
+    EXPECT_TRUE(ApplyImageResizeWith(app, other, 2, 1, Resampling::NearestPixel));
+    EXPECT_EQ(app.settings.resizeResampling, 0);
+    EXPECT_EQ(Pixel(other, 0, 0), 0xFF0000u);
+    EXPECT_EQ(Pixel(other, 1, 0), 0u);
 }

@@ -222,18 +222,16 @@ ImageResult MakeSet(const tagILVITEM& source, const SizeSetOptions& options,
             item.frameInfo.hotspotY = static_cast<std::int16_t>(hy);
             item.x = source.x;
             item.y = source.y;
-            if (depth == 32) {
-                if (const ImageResult r = CopyDib(header.get(), bits.get(), &item.header, &item.bits);
-                    r != ImageOk)
-                    return r;
-            } else {
-                if (const ImageResult r = ConvertBitDepth(header.get(), bits.get(), depth,
-                                                          &item.header, &item.bits, 0);
-                    r != ImageOk)
-                    return r;
-                item.mask = MaskFromAlpha(header.get(), bits.get());
-                if (!item.mask) return ImageOutOfMemory;
-            }
+            const ImageResult made =
+                depth == 32 ? CopyDib(header.get(), bits.get(), &item.header, &item.bits)
+                            : ConvertBitDepth(header.get(), bits.get(), depth, &item.header,
+                                              &item.bits, 0);
+            if (made != ImageOk) return made;
+            // The 32-bit entries get the mask too: a file's AND mask is what readers
+            // that ignore alpha (and this editor, once the file is read back) draw
+            // through, and an all-opaque one would show the transparent parts black.
+            item.mask = MaskFromAlpha(header.get(), bits.get());
+            if (!item.mask) return ImageOutOfMemory;
             out->push_back(std::move(item));
         }
     }

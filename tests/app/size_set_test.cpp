@@ -150,14 +150,13 @@ TEST_F(SizeSets, ReplaceTheSourceInPlaceBySizeThenDepth) {
         EXPECT_EQ(item.frameInfo.delay, 77u);
         EXPECT_EQ(item.frameInfo.hotspotX, side == 16 ? 5 : 15);
         EXPECT_EQ(item.frameInfo.hotspotY, side == 16 ? 15 : 47);
+        ASSERT_NE(item.mask, nullptr);
+        EXPECT_FALSE(Masked(i, 0, side - 1));
+        EXPECT_TRUE(Masked(i, side - 1, side - 1));
         if (item.header->biBitCount == 32) {
-            EXPECT_EQ(item.mask, nullptr);
             EXPECT_EQ(Pixel(i, 0, 0), 0xFFFF0000u);
             EXPECT_EQ(Pixel(i, side - 1, 0), 0u);
         } else {
-            ASSERT_NE(item.mask, nullptr);
-            EXPECT_FALSE(Masked(i, 0, side - 1));
-            EXPECT_TRUE(Masked(i, side - 1, side - 1));
             // The opaque half keeps its red through the depth's palette.
             const RgbQuad& c = DibColorTable(item.header)[Pixel(i, 0, 0)];
             EXPECT_EQ(c.rgbRed, 255);

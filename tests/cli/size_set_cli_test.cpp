@@ -144,3 +144,36 @@ TEST(SizeSetCli, IconSetAgreesWithIcotoolAndPillow) {
     }
     EXPECT_EQ(sizes, 8) << *seen;
 }
+
+// Every frame of an animated cursor gets the cursor sizes with its hot spot
+// scaled; saved with five images per directory, the file holds one set per frame.
+TEST(SizeSetCli, AnimatedCursorFramesEachHoldTheSet) {
+    ScratchDir dir;
+    std::vector<std::string> frames;
+    for (int i = 0; i < 2; ++i) {
+        frames.push_back(dir.File("f" + std::to_string(i) + ".bmp"));
+        NewItem item = MakePictureItem(40, 40, 32, static_cast<std::uint8_t>(0x40 + i));
+        ASSERT_EQ(WriteBmpFile(frames.back().c_str(), item.header.get(), item.bits.get()), ImageOk);
+    }
+    const std::string two = dir.File("two.ani"), set = dir.File("set.ani");
+    CliRun run = RunTool({"convert", frames[0], frames[1], "--hotspot", "0:20,39", "--hotspot",
+                          "1:20,39", "--as", "ani", "-o", two});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = RunTool({"convert", two, "--sizes", "cursor", "--as", "ani", "--ani-per-directory", "5",
+                   "-o", set});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = RunTool({"info", set});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"perDirectory\":5"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("items 10\n"), std::string::npos) << run.out;
+    const char* const shapes[] = {"32x32 32-bit colors 0 mask yes hotspot 16,31",
+                                  "48x48 32-bit colors 0 mask yes hotspot 24,47",
+                                  "64x64 32-bit colors 0 mask yes hotspot 32,62",
+                                  "96x96 32-bit colors 0 mask yes hotspot 48,94",
+                                  "128x128 32-bit colors 0 mask yes hotspot 64,125"};
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NE(run.out.find(std::to_string(i) + ": " + shapes[i % 5]), std::string::npos)
+            << run.out;
+    }
+}

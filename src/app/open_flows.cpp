@@ -186,9 +186,16 @@ FileReadOutcome ReadSvg(CIconmillApp& app, const char* path) {
         app.settings.svgSize = side;
     }
     NewItem item;
-    if (result == SvgOk)
+    if (result == SvgOk) {
+        // Rendering may take a while: ESC stops it (the file then counts as unread).
+        BusyRequest busy;
+        busy.text = LoadStringText(kStrInProgress);
+        busy.cancellable = true;
+        busy.marquee = true;
+        BusyScope scope(ui, busy);
         result = document->Render(side ? side : request.ownWidth, side ? side : request.ownHeight,
-                                  &item.header, &item.bits);
+                                  &item.header, &item.bits, [&ui] { return !ui.PollBusyCancelled(); });
+    }
     if (result == SvgOutOfMemory) {
         ReportOutOfMemory(ui);
         return kFailed;

@@ -3,6 +3,7 @@
 // sanitizer build watches that none of them is read out of bounds.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -89,6 +90,14 @@ struct Format {
 };
 
 }  // namespace
+
+// A render runs in a bounded child; a hostile document costs moments, not minutes.
+TEST(HostileFiles, SvgRendersStayBoundedInTime) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* name : {"huge-embedded-png.svg", "billion-laughs.svg", "self-use.svg"})
+        (void)ReadSvg(ReadBytes(TestDataDir() / "hostile" / "svg" / name));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
 
 TEST(HostileFiles, EveryFileGivesTheCodeItsManifestNames) {
     const Format formats[] = {

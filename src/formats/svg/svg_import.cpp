@@ -4,9 +4,19 @@
 #include <librsvg/rsvg.h>
 #include <zlib.h>
 
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "core/dib.h"
@@ -111,44 +121,108 @@ SvgResult SvgDocument::Load(std::span<const std::uint8_t> bytes, std::unique_ptr
     return SvgOk;
 }
 
-SvgResult SvgDocument::Render(int width, int height, HeaderBlock* outHeader, Block* outBits) const {
+namespace {
+
+// The process's mapped bytes now (from /proc/self/statm), 0 when unknown.
+std::size_t MappedBytes() {
+    std::FILE* file = std::fopen("/proc/self/statm", "r");
+    if (!file) return 0;
+    unsigned long pages = 0;
+    const bool read = std::fscanf(file, "%lu", &pages) == 1;
+    std::fclose(file);
+    return read ? static_cast<std::size_t>(pages) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE))
+                : 0;
+}
+
+// Draws the document into premultiplied cairo words at `pixels` (width x height,
+// top row first); false when the renderer refuses.
+bool Draw(RsvgHandle* rsvg, int width, int height, unsigned char* pixels) {
+    const int stride = width * 4;
+    cairo_surface_t* surface =
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return false;
+    }
+    cairo_t* cr = cairo_create(surface);
+    const RsvgRectangle viewport{0, 0, static_cast<double>(width), static_cast<double>(height)};
+    GError* error = nullptr;
+    const bool drawn = rsvg_handle_render_document(rsvg, cr, &viewport, &error);
+    if (error) g_error_free(error);
+    const bool ok = drawn && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+// A shared anonymous mapping, unmapped when it goes.
+struct SharedPixels {
+    void* address = MAP_FAILED;
+    std::size_t size = 0;
+    explicit SharedPixels(std::size_t bytes) : size(bytes) {
+        address = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    }
+    ~SharedPixels() {
+        if (address != MAP_FAILED) munmap(address, size);
+    }
+    SharedPixels(const SharedPixels&) = delete;
+    SharedPixels& operator=(const SharedPixels&) = delete;
+};
+
+}  // namespace
+
+SvgResult SvgDocument::Render(int width, int height, HeaderBlock* outHeader, Block* outBits,
+                              const std::function<bool()>& keepWaiting) const {
     if (!outHeader || !outBits || width < 1 || height < 1 || width > kMaxSvgSide ||
         height > kMaxSvgSide)
         return SvgInvalidArg;
     const std::size_t size = DibImageSizeFor(width, height, 32);
     if (size == 0 || size > kMaxImageBytes) return SvgTooLarge;
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return SvgOutOfMemory;
-    }
-    cairo_t* cr = cairo_create(surface);
-    const RsvgRectangle viewport{0, 0, static_cast<double>(width), static_cast<double>(height)};
-    GError* error = nullptr;
-    const bool drawn = rsvg_handle_render_document(handle_->rsvg, cr, &viewport, &error);
-    if (error) g_error_free(error);
-    const bool failed = !drawn || cairo_status(cr) != CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    if (failed) {
-        cairo_surface_destroy(surface);
-        return SvgRenderFailed;
-    }
-
+    SharedPixels shared(size);
+    if (shared.address == MAP_FAILED) return SvgOutOfMemory;
     HeaderBlock header = AllocateHeaderBlock(kBitmapInfoHeaderSize);
     Block bits = AllocateImageBlock(size);
-    if (!header || !bits) {
-        cairo_surface_destroy(surface);
-        return SvgOutOfMemory;
+    if (!header || !bits) return SvgOutOfMemory;
+
+    const std::size_t limit = MappedBytes() + kSvgRenderMemory;
+    const pid_t child = fork();
+    if (child < 0) return SvgOutOfMemory;
+    if (child == 0) {
+        // The child: bounded, silent, and gone without running the parent's
+        // exit handlers.
+        const rlimit memory{limit, limit};
+        setrlimit(RLIMIT_AS, &memory);
+        const rlimit cpu{kSvgRenderSeconds, kSvgRenderSeconds + 1};
+        setrlimit(RLIMIT_CPU, &cpu);
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_CORE, &core);
+        const bool drawn = Draw(handle_->rsvg, width, height, static_cast<unsigned char*>(shared.address));
+        _exit(drawn ? 0 : 1);
     }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kSvgRenderSeconds);
+    while (true) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child) break;
+        if (done < 0 && errno != EINTR) return SvgRenderFailed;
+        if (std::chrono::steady_clock::now() > deadline || (keepWaiting && !keepWaiting())) {
+            kill(child, SIGKILL);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return SvgRenderFailed;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return SvgRenderFailed;
+
     *header = DibHeader{kBitmapInfoHeaderSize, width, height, 1, 32, kBiRgb, 0, 0, 0, 0, 0};
     // Cairo keeps premultiplied native-endian words, top row first.
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const std::size_t sourceStride = static_cast<std::size_t>(cairo_image_surface_get_stride(surface));
+    const auto* data = static_cast<const std::uint32_t*>(shared.address);
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
-        const auto* in = reinterpret_cast<const std::uint32_t*>(data + sourceStride * static_cast<std::size_t>(y));
+        const std::uint32_t* in = data + static_cast<std::size_t>(width) * static_cast<std::size_t>(y);
         std::uint8_t* row = bits.get() + stride * static_cast<std::size_t>(height - 1 - y);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = in[x];
@@ -163,7 +237,6 @@ SvgResult SvgDocument::Render(int width, int height, HeaderBlock* outHeader, Blo
             o[3] = static_cast<std::uint8_t>(a);
         }
     }
-    cairo_surface_destroy(surface);
     *outHeader = std::move(header);
     *outBits = std::move(bits);
     return SvgOk;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -22,6 +23,10 @@ constexpr std::size_t kMaxSvgTextBytes = std::size_t{64} << 20;
 // The largest side rendered: the drawing library's own limit. The image size
 // limit bounds the area (a square of 16384 x 16384 at most).
 constexpr int kMaxSvgSide = 32767;
+
+// What a render may use besides the picture, and how long it may take.
+constexpr std::size_t kSvgRenderMemory = std::size_t{512} << 20;
+constexpr int kSvgRenderSeconds = 30;
 
 // A parsed document. It refers to nothing outside its own bytes: it is loaded
 // without a base location, so images, styles and other documents it names by
@@ -50,7 +55,16 @@ public:
     // 32-bit header (rows bottom-up) and straight-alpha BGRA rows. SvgInvalidArg
     // for a missing out-slot or a side outside 1 .. kMaxSvgSide, SvgTooLarge for a
     // picture beyond the image size limit, SvgOutOfMemory, SvgRenderFailed.
-    SvgResult Render(int width, int height, HeaderBlock* outHeader, Block* outBits) const;
+    //
+    // The drawing runs in a child process, because a document can make the
+    // renderer decode embedded pictures of any size (a data: address holding a
+    // PNG that claims 60000 x 60000 pixels) or work for minutes: the child may
+    // map only kSvgRenderMemory bytes beyond the picture and what it inherits,
+    // and is stopped after kSvgRenderSeconds, or as soon as `keepWaiting`
+    // (asked about every 20 ms) says no. A child that fails, dies or is stopped
+    // gives SvgRenderFailed.
+    SvgResult Render(int width, int height, HeaderBlock* outHeader, Block* outBits,
+                     const std::function<bool()>& keepWaiting = {}) const;
 
 private:
     struct Handle;

@@ -6,6 +6,7 @@ Each file is small and shows one fault a reader must refuse (or survive) without
 reading out of bounds or allocating without bound. Run it from anywhere; it
 rewrites the folders beside it, keeping the lines of files it does not make (the
 crashers a fuzzer found). The codes are the readers' result names."""
+import base64
 import os
 import struct
 import zlib
@@ -269,6 +270,13 @@ def svg_files():
     yield 'network-image.svg', SVG_OPEN + (b" width='4' height='4'><image width='4' height='4' "
                                            b"href='http://192.0.2.1/x.png'/></svg>"), 'SvgOk'
     yield 'self-use.svg', SVG_OPEN + b" width='4' height='4'><use id='a' href='#a'/></svg>", 'SvgOk'
+    # An embedded PNG that claims 60000 x 60000 pixels: the renderer may not get
+    # the memory to decode it and draws without it.
+    huge = (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', struct.pack('>IIBBBBB', 60000, 60000, 8, 6, 0, 0, 0)) +
+            png_chunk(b'IDAT', zlib.compress(bytes(100))) + png_chunk(b'IEND', b''))
+    yield 'huge-embedded-png.svg', SVG_OPEN + (b" width='8' height='8'><image width='8' height='8' "
+                                               b"href='data:image/png;base64," +
+                                               base64.b64encode(huge) + b"'/></svg>"), 'SvgOk'
     yield 'huge-size.svg', SVG_OPEN + b" width='100000000' height='100000000'/>", 'SvgTooLarge'
     yield 'inflates-too-far.svgz', gzip(b' ' * (65 << 20)), 'SvgTooLarge'
     yield 'broken-gzip.svgz', gzip(SVG_OPEN + b'/>')[:20], 'SvgBadFormat'

@@ -193,6 +193,21 @@ TEST(SvgImport, RenderRefusesSizesBeyondTheLimits) {
     EXPECT_EQ(document->Render(kMaxSvgSide, 16385, &p.header, &p.bits), SvgTooLarge);
     EXPECT_EQ(document->Render(8, 8, nullptr, &p.bits), SvgInvalidArg);
     EXPECT_FALSE(p.bits);
+
+    // A caller that stops waiting stops a render that would take many seconds.
+    const auto slow = Load(
+        "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 100 100'><filter id='b'>"
+        "<feGaussianBlur stdDeviation='30'/><feTurbulence baseFrequency='0.9' numOctaves='10'/>"
+        "</filter><rect width='100' height='100' filter='url(#b)'/>"
+        "<rect width='90' height='90' filter='url(#b)'/></svg>");
+    ASSERT_TRUE(slow);
+    const auto start = std::chrono::steady_clock::now();
+    int asked = 0;
+    EXPECT_EQ(slow->Render(3000, 3000, &p.header, &p.bits, [&asked] { return ++asked < 3; }),
+              SvgRenderFailed);
+    EXPECT_EQ(asked, 3);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_FALSE(p.bits);
 }
 
 TEST(SvgImport, CorpusIconsRenderAndTheCompressedOneMatchesItsText) {

@@ -181,8 +181,8 @@ ImageResult StraightAlphaSource(const tagILVITEM& item, HeaderBlock* header, Blo
     return ImageOk;
 }
 
-// The mask of a 32-bit picture: transparent where alpha < 128.
-Block MaskFromAlpha(const DibHeader* picture, const std::uint8_t* bits) {
+// The mask of a 32-bit picture: transparent where alpha < `threshold`.
+Block MaskFromAlpha(const DibHeader* picture, const std::uint8_t* bits, int threshold) {
     Block mask = NewMask(picture);
     if (!mask) return mask;
     const MaskDibHeader maskHeader(*picture);
@@ -192,7 +192,7 @@ Block MaskFromAlpha(const DibHeader* picture, const std::uint8_t* bits) {
     for (int y = 0; y < image->height; ++y) {
         const std::uint8_t* row = image->Row(y);
         for (int x = 0; x < image->width; ++x)
-            if (row[4 * static_cast<std::size_t>(x) + 3] < 128) maskSurface->SetRawPixel(x, y, 1);
+            if (row[4 * static_cast<std::size_t>(x) + 3] < threshold) maskSurface->SetRawPixel(x, y, 1);
     }
     return mask;
 }
@@ -227,10 +227,12 @@ ImageResult MakeSet(const tagILVITEM& source, const SizeSetOptions& options,
                             : ConvertBitDepth(header.get(), bits.get(), depth, &item.header,
                                               &item.bits, 0);
             if (made != ImageOk) return made;
-            // The 32-bit entries get the mask too: a file's AND mask is what readers
-            // that ignore alpha (and this editor, once the file is read back) draw
-            // through, and an all-opaque one would show the transparent parts black.
-            item.mask = MaskFromAlpha(header.get(), bits.get());
+            // The 32-bit entries get a mask too, transparent only where alpha is 0:
+            // a file's AND mask is what readers that ignore alpha (and this editor,
+            // once the file is read back) draw through, so an all-opaque one would
+            // show the transparent parts black; and the icon writer clears the
+            // pixels under the mask, which must not take partial alpha with them.
+            item.mask = MaskFromAlpha(header.get(), bits.get(), depth == 32 ? 1 : 128);
             if (!item.mask) return ImageOutOfMemory;
             out->push_back(std::move(item));
         }

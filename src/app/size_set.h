@@ -60,8 +60,9 @@ SizeSetPreset DefaultSizeSetPreset(const CIconmillApp& app);
 // ascending, within a size by depth descending, after the source when it is kept.
 // Each is area-averaged from the source's picture as 32-bit straight alpha (a
 // picture without alpha is opaque where its mask is), 8- and 4-bit ones converted
-// from it with the halftone and the fixed palettes; every one gets a mask that is
-// transparent where alpha < 128. Timing, position and the scaled hot spot come
+// from it with the halftone and the fixed palettes and given a mask that is
+// transparent where alpha < 128; the 32-bit ones get a mask transparent where
+// alpha is 0. Timing, position and the scaled hot spot come
 // from the source. A source that still has duplicates keeps its record (they go
 // on showing it) and receives the first picture of its set. The new items are
 // selected afterwards. A failure is reported with "(Create Size Set)" and ends

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/application.h"
 #include "app/resampling.h"
 #include "core/dib.h"
@@ -230,4 +232,23 @@ TEST_F(SizeSets, ImageResizeBlendsWithSmoothResamplingAndRemembersIt) {
     EXPECT_EQ(app.settings.resizeResampling, 0);
     EXPECT_EQ(Pixel(other, 0, 0), 0xFF0000u);
     EXPECT_EQ(Pixel(other, 1, 0), 0u);
+}
+
+TEST_F(SizeSets, PartialAlphaStaysUnmaskedAt32BitsAndMaskedBelow) {
+    NewItem item;
+    item.header = AllocateHeaderBlock(40);
+    *item.header = DibHeader{40, 2, 1, 1, 32, 0, 0, 0, 0, 0, 0};
+    item.bits = AllocateZeroedBlock(8);
+    const std::uint32_t pixels[2] = {0xFFFF0000u, 0x640000FFu};  // opaque red, blue at alpha 100
+    std::memcpy(item.bits.get(), pixels, 8);
+    app.Items().SetSelected(app.Items().AddItem(std::move(item)), true);
+    SizeSetOptions options;
+    options.sizes = {2};
+    options.depths = {32, 8};
+    ASSERT_TRUE(CreateSizeSets(app, options));
+    ASSERT_EQ(app.Items().Count(), 2);
+    EXPECT_EQ(Pixel(0, 1, 0), 0x640000FFu);
+    EXPECT_FALSE(Masked(0, 1, 0));
+    EXPECT_TRUE(Masked(1, 1, 0));
+    EXPECT_FALSE(Masked(1, 0, 0));
 }

@@ -26,7 +26,7 @@ class CIconmillApp;
     "      --convert 1|4|8|16|24|32   bit depth (default colour tables, no dithering)\n"    \
     "      --top-down, --bottom-up    row order\n"                                          \
     "      --rotate 180|cw|ccw        rotation; --flip vertical|horizontal\n"               \
-    "      --resize WxH[:smooth]      Image Resize (nearest pixel, or blended: area\n"      \
+    "      --resize WxH[:smooth]      Image Resize (nearest pixel, or blended: box\n"       \
     "                                 averaging down, bicubic up)\n"                        \
     "      --sizes LIST[:DEPTHS][:keep]  Create Size Set: LIST a comma list of square\n"    \
     "                                 sizes or icon (16,20,24,32,40,48,64,256), cursor\n"   \

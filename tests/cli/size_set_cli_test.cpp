@@ -49,6 +49,9 @@ TEST(SizeSetCli, BadValuesAreUsageErrors) {
              {"convert", source, "-o", out, "--as", "ico", "--sizes"},
              {"op", source, "-o", dir.File("o.bmp"), "--resize", "4x4:blur"},
              {"op", source, "-o", dir.File("o.bmp"), "--resize", "4x4:"},
+             {"op", source, "-o", dir.File("o.bmp"), "--svg-size", "0"},
+             {"convert", source, "-o", out, "--as", "ico", "--svg-size", "16385"},
+             {"convert", source, "-o", out, "--as", "ico", "--svg-size", "big"},
          }) {
         SCOPED_TRACE(Joined(args));
         const CliRun run = RunTool(args);
@@ -178,4 +181,29 @@ TEST(SizeSetCli, AnimatedCursorFramesEachHoldTheSet) {
         EXPECT_NE(run.out.find(std::to_string(i) + ": " + shapes[i % 5]), std::string::npos)
             << run.out;
     }
+}
+
+// A drawing rendered at the asked size on the command line, made into a set; a
+// drawing that cannot be read fails the run.
+TEST(SizeSetCli, SvgSizeRendersTheDrawingThatTheSetIsMadeFrom) {
+    ScratchDir dir;
+    const std::string svg = dir.File("d.svg"), bad = dir.File("bad.svgz"), out = dir.File("o.bmp");
+    const std::string text =
+        "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 3 1'>"
+        "<rect width='3' height='1' fill='#0000ff'/></svg>";
+    WriteBytes(svg, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteBytes(bad, std::vector<std::uint8_t>{0x1F, 0x8B, 1, 2, 3});
+    CliRun run = RunTool({"op", svg, "-o", out});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<std::uint8_t> bytes = ReadBytes(out);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes[18], 3);  // its own size: the viewBox
+    EXPECT_EQ(bytes[22], 1);
+    run = RunTool({"op", "--svg-size", "90", svg, "--sizes", "16,32", "-o", out});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadBytes(out)[18], 16);
+    EXPECT_EQ(ReadBytes(dir.File("o002.bmp"))[18], 32);
+    run = RunTool({"op", bad, "-o", out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("cannot read"), std::string::npos) << run.err;
 }

@@ -11,13 +11,20 @@
 
 namespace {
 
-// The source pixels each new pixel of one axis reads, with their weights.
+// The source pixels each new pixel of one axis reads, with their weights; a box
+// keeps none (every weight is 1 / count), so that a very long axis costs no
+// table of one weight per source pixel.
 template <class T>
 struct AxisFilter {
     std::vector<int> first;
     std::vector<int> count;
     std::vector<std::size_t> offset;
     std::vector<T> weights;
+    bool box = false;
+
+    T Weight(std::size_t i, int k) const {
+        return box ? T(1) / static_cast<T>(count[i]) : weights[offset[i] + static_cast<std::size_t>(k)];
+    }
 };
 
 // The box of a shrinking (or equal) axis, from `size` source pixels to `newSize`:
@@ -26,10 +33,10 @@ struct AxisFilter {
 // whole-number factor this is the exact area average; otherwise it is the
 // sampling of the common box filters, and a centre that lies on a border goes
 // where their double-precision test sends it, so that results agree with theirs.
-// Whole-number weights are 1, float ones 1 / count.
 template <class T>
 AxisFilter<T> BoxFilter(int size, int newSize) {
     AxisFilter<T> f;
+    f.box = true;
     const double scale = static_cast<double>(size) / newSize;
     const double support = scale * 0.5, inverse = 1.0 / scale;
     for (int i = 0; i < newSize; ++i) {
@@ -47,13 +54,6 @@ AxisFilter<T> BoxFilter(int size, int newSize) {
         if (count == 0) first = std::min(static_cast<int>(centre), size - 1), count = 1;
         f.first.push_back(first);
         f.count.push_back(count);
-        f.offset.push_back(f.weights.size());
-        for (int k = 0; k < count; ++k) {
-            if constexpr (std::is_floating_point_v<T>)
-                f.weights.push_back(static_cast<T>(1.0 / count));
-            else
-                f.weights.push_back(T{1});
-        }
     }
     return f;
 }
@@ -139,29 +139,29 @@ bool Resample(const RasterImage& image, bool useAlpha, const AxisFilter<T>& hori
     std::fill(held, held + kRing, -1);
     for (int y = 0; y < newHeight; ++y) {
         std::fill(sums.begin(), sums.end(), T{});
-        const T* vw = vertical.weights.data() + vertical.offset[static_cast<std::size_t>(y)];
-        for (int k = 0; k < vertical.count[static_cast<std::size_t>(y)]; ++k) {
-            const int j = vertical.first[static_cast<std::size_t>(y)] + k;
+        const std::size_t uy = static_cast<std::size_t>(y);
+        for (int k = 0; k < vertical.count[uy]; ++k) {
+            const int j = vertical.first[uy] + k;
             T* filtered = ring.data() + static_cast<std::size_t>(j % kRing) * quads;
             if (held[j % kRing] != j) {
                 LoadRow(image, j, useAlpha, source.data());
                 for (int x = 0; x < newWidth; ++x) {
                     const std::size_t ux = static_cast<std::size_t>(x);
-                    const T* hw = horizontal.weights.data() + horizontal.offset[ux];
                     const T* in = source.data() + 4 * static_cast<std::size_t>(horizontal.first[ux]);
                     T s0{}, s1{}, s2{}, s3{};
                     for (int t = 0; t < horizontal.count[ux]; ++t, in += 4) {
-                        s0 += hw[t] * in[0];
-                        s1 += hw[t] * in[1];
-                        s2 += hw[t] * in[2];
-                        s3 += hw[t] * in[3];
+                        const T w = horizontal.Weight(ux, t);
+                        s0 += w * in[0];
+                        s1 += w * in[1];
+                        s2 += w * in[2];
+                        s3 += w * in[3];
                     }
                     T* o = filtered + 4 * ux;
                     o[0] = s0, o[1] = s1, o[2] = s2, o[3] = s3;
                 }
                 held[j % kRing] = j;
             }
-            const T w = vw[k];
+            const T w = vertical.Weight(uy, k);
             for (std::size_t q = 0; q < quads; ++q) sums[q] += w * filtered[q];
         }
         store(y, sums.data());

@@ -279,8 +279,19 @@ PictureRunOutcome CreateSizeSets(CIconmillApp& app, const SizeSetOptions& option
             int at = list.IndexOf(source) + 1;
             std::size_t next = 0;
             if (!options.keepSource && source->duplicateCount > 0) {
-                // Its duplicates refer to this record: it takes the first picture.
+                // Its duplicates refer to this record: it takes the first picture,
+                // and their hot spots are scaled to it as its own is.
                 NewItem& first = set[next++];
+                const int oldWidth = source->header->biWidth;
+                const int oldHeight = static_cast<int>(DibAbsHeight(source->header));
+                for (int i = 0; i < list.Count(); ++i) {
+                    FrameInfo& frame = list.Item(i)->frameInfo;
+                    if (list.Item(i)->reference != source) continue;
+                    const auto [hx, hy] = ScaleSizeSetHotspot(frame.hotspotX, frame.hotspotY, oldWidth,
+                                                              oldHeight, first.header->biWidth);
+                    frame.hotspotX = static_cast<std::int16_t>(hx);
+                    frame.hotspotY = static_cast<std::int16_t>(hy);
+                }
                 std::free(source->header);
                 std::free(source->bits);
                 std::free(source->mask);

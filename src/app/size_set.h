@@ -64,7 +64,8 @@ SizeSetPreset DefaultSizeSetPreset(const CIconmillApp& app);
 // transparent where alpha < 128; the 32-bit ones get a mask transparent where
 // alpha is 0. Timing, position and the scaled hot spot come
 // from the source. A source that still has duplicates keeps its record (they go
-// on showing it) and receives the first picture of its set. The new items are
+// on showing it, their hot spots scaled too) and receives the first picture of
+// its set. The new items are
 // selected afterwards. A failure is reported with "(Create Size Set)" and ends
 // the run; earlier sources stay replaced. Done when every source was replaced.
 PictureRunOutcome CreateSizeSets(CIconmillApp& app, const SizeSetOptions& options);

@@ -202,7 +202,10 @@ TEST_F(SizeSets, EveryFrameOfAnAnimatedCursorGetsTheSameSizes) {
 
 TEST_F(SizeSets, ASourceWithDuplicatesKeepsItsRecord) {
     const int source = Add(8, 32, true);
-    const int dup = app.Items().AddDuplicate({}, 0, 0, source);
+    FrameInfo dupFrame;
+    dupFrame.hotspotX = 7;
+    dupFrame.hotspotY = 4;
+    const int dup = app.Items().AddDuplicate(dupFrame, 0, 0, source);
     const tagILVITEM* record = app.Items().Item(source);
     SizeSetOptions options;
     options.sizes = {2, 4};
@@ -212,6 +215,10 @@ TEST_F(SizeSets, ASourceWithDuplicatesKeepsItsRecord) {
     EXPECT_EQ(record->header->biWidth, 2);
     EXPECT_EQ(Item(1).header->biWidth, 4);
     EXPECT_EQ(Item(dup + 1).reference, record);
+    // The duplicate's hot spot follows the picture it shows: 7 * 2 / 8 = 1.75
+    // rounds to 2 and is clamped into the 2 x 2 picture; 4 * 2 / 8 = 1.
+    EXPECT_EQ(Item(dup + 1).frameInfo.hotspotX, 1);
+    EXPECT_EQ(Item(dup + 1).frameInfo.hotspotY, 1);
 }
 
 TEST_F(SizeSets, ImageResizeBlendsWithSmoothResamplingAndRemembersIt) {

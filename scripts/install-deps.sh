@@ -4,7 +4,7 @@ set -eu
 
 PACKAGES="build-essential cmake pkg-config zlib1g-dev libssl-dev nlohmann-json3-dev
 qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
-icoutils python3-pil pngcheck desktop-file-utils"
+icoutils python3-pil pngcheck desktop-file-utils librsvg2-dev"
 
 missing=""
 for package in $PACKAGES; do

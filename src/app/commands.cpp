@@ -40,6 +40,7 @@ constexpr std::array kCommands = {
     kCmdFlipVertical, kCmdFlipHorizontal, kCmdCreateEditMask, kCmdDeleteMask, kCmdGrayscale,
     kCmdConvert1Bit, kCmdConvert4Bit, kCmdConvert8Bit, kCmdConvert16Bit, kCmdConvert24Bit,
     kCmdConvert32Bit, kCmdConvertTopDown, kCmdConvertBottomUp, kCmdMerge, kCmdSplit,
+    kCmdCreateSizeSet,
     kCmdAnimationOptions, kCmdFrameProperties, kCmdAnimationTiming, kCmdSetHotSpot,
     kCmdOptions, kCmdViewHelp, kCmdVersionHistory, kCmdTermOfUse, kCmdAbout,
     kCmdSortByButton, kCmdRotateButton,
@@ -318,6 +319,7 @@ CommandState CommandStateOf(CommandId id, const CIconmillApp& app, ClipboardOffe
         case kCmdFlipVertical:
         case kCmdFlipHorizontal:
         case kCmdFrameProperties:
+        case kCmdCreateSizeSet:
             return Enabled(someSelected);
         case kCmdExportDib:
         case kCmdExportBits:
@@ -465,6 +467,7 @@ bool IsWindowCommand(CommandId id) {
         case kCmdGrayscale:
         case kCmdMerge:
         case kCmdSplit:
+        case kCmdCreateSizeSet:
         case kCmdAnimationOptions:
         case kCmdFrameProperties:
         case kCmdAnimationTiming:

@@ -100,6 +100,7 @@ enum CommandId : int {
     kCmdConvertBottomUp = 32870,
     kCmdMerge = 32887,
     kCmdSplit = 32888,
+    kCmdCreateSizeSet = 32960,
     // Type
     kCmdAnimationOptions = 32947,
     kCmdFrameProperties = 32940,

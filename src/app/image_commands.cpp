@@ -11,6 +11,7 @@
 #include "ops/convert_bit_depth.h"
 #include "ops/resize_image.h"
 #include "ops/rotate_flip.h"
+#include "ops/smooth_resize.h"
 #include "platform/door/interaction.h"
 #include "platform/door/string_table.h"
 
@@ -234,7 +235,7 @@ namespace {
 template <class Hotspot>
 PictureRunOutcome ApplyResize(CIconmillApp& app, int index, int width, int height,
                            std::uint32_t placement, std::uint32_t fill, const char* subject,
-                           Hotspot hotspot) {
+                           Hotspot hotspot, bool smooth = false) {
     CItemList& list = app.Items();
     tagILVITEM* item = list.Item(index);
     if (!item || item->IsDuplicate()) return {};
@@ -245,7 +246,9 @@ PictureRunOutcome ApplyResize(CIconmillApp& app, int index, int width, int heigh
     HeaderBlock header;
     Block bits;
     const ImageResult result =
-        ResizeImage(item->header, item->bits, width, height, 0, 0, &header, &bits, placement, fill);
+        smooth ? SmoothResizeImage(item->header, item->bits, width, height, &header, &bits)
+               : ResizeImage(item->header, item->bits, width, height, 0, 0, &header, &bits,
+                             placement, fill);
     if (result != ImageOk) {
         ReportImageResult(app.Ui(), false, result, result == ImageSystemError ? errno : 0, subject);
         return {false, true};
@@ -276,12 +279,15 @@ PictureRunOutcome ApplyResize(CIconmillApp& app, int index, int width, int heigh
 
 }  // namespace
 
-PictureRunOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height) {
-    return ApplyResize(app, index, width, height, kPlaceStretch, 0, "(Image Resize)",
-                       [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
-                           return std::pair<std::int64_t, std::int64_t>{x * width / oldWidth,
-                                                                        y * height / oldHeight};
-                       });
+PictureRunOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height,
+                                   bool smooth) {
+    return ApplyResize(
+        app, index, width, height, kPlaceStretch, 0, "(Image Resize)",
+        [&](std::int64_t x, std::int64_t y, int oldWidth, int oldHeight) {
+            return std::pair<std::int64_t, std::int64_t>{x * width / oldWidth,
+                                                         y * height / oldHeight};
+        },
+        smooth);
 }
 
 PictureRunOutcome ApplyCanvasResize(CIconmillApp& app, int index, int width, int height,

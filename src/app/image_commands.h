@@ -58,7 +58,9 @@ PictureRunOutcome RotateFlipSelectedItems(CIconmillApp& app, int operation);
 // mask message and the item keeps no mask (its size no longer fits). The hot
 // spots of the item and of its duplicates follow the picture (scaled and
 // truncated, or moved with the anchor's offset), clamped into it. Done when the
-// item was changed.
-PictureRunOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height);
+// item was changed. Image Resize takes the nearest pixel, or with `smooth` blends
+// (SmoothResizeImage; the mask still takes the nearest pixel).
+PictureRunOutcome ApplyImageResize(CIconmillApp& app, int index, int width, int height,
+                                   bool smooth = false);
 PictureRunOutcome ApplyCanvasResize(CIconmillApp& app, int index, int width, int height,
                                  std::uint32_t anchor, std::uint32_t fill);

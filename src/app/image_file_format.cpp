@@ -13,7 +13,8 @@ ImageFileFormat ImageFileFormatOf(const char* path) {
         ImageFileFormat format;
     } kExtensions[] = {
         {".bmp", FormatBmp}, {".dib", FormatDib}, {".png", FormatPng}, {".ico", FormatIco},
-        {".cur", FormatCur}, {".psd", FormatPsd}, {".ani", FormatAni},
+        {".cur", FormatCur}, {".psd", FormatPsd}, {".ani", FormatAni}, {".svg", FormatSvg},
+        {".svgz", FormatSvg},
     };
     for (const auto& entry : kExtensions)
         if (strcasecmp(dot, entry.extension) == 0) return entry.format;

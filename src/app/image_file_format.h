@@ -11,6 +11,7 @@ enum ImageFileFormat : int {
     FormatIco = 5,
     FormatCur = 6,
     FormatAni = 7,
+    FormatSvg = 8,  // .svg and .svgz
 };
 
 // The extension is the text from the last "." of the whole path, compared

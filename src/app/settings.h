@@ -12,4 +12,6 @@ struct CAppSettings {
     std::int32_t displayQuickInfo = 1;        // "Display Quick Info"
     std::int32_t animatedCursorSequence = 0;  // "Animated Cursor Sequence": 0 ask, 1 once, 2 follow
     std::int32_t psdImportSelection = 0;      // "PSD Import Dialog Selection"
+    std::int32_t resizeResampling = 0;        // "Resize Resampling": 0 nearest pixel, 1 smooth
+    std::int32_t svgSize = 0;                 // "SVG Size": 0 the document's own, else a side
 };

@@ -305,6 +305,9 @@ int RunConvertCommand(const CliArgs& args, std::ostream& out, std::ostream& err)
             } else if (arg == "--background") {
                 ui.background = ParseCliColor(value);
                 if (!ui.background) return Usage(err, bad);
+            } else if (arg == "--svg-size") {
+                ui.svgSize = ParseCliSvgSize(value);
+                if (!ui.svgSize) return Usage(err, bad);
             } else if (arg == "--png-filter") {
                 ui.filter = IndexOf(value, {"none", "sub", "up", "average", "paeth", "best"});
                 if (!ui.filter) return Usage(err, bad);

@@ -57,6 +57,7 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
     std::vector<CliOperation> operations;
     std::vector<int> selection;
     std::optional<ColorRef> background;
+    std::optional<int> svgSize;
     std::string output;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -88,6 +89,9 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
         } else if (arg == "--background") {
             background = ParseCliColor(value);
             if (!background) return Usage(err, "bad colour '" + value + "'");
+        } else if (arg == "--svg-size") {
+            svgSize = ParseCliSvgSize(value);
+            if (!svgSize) return Usage(err, "bad size '" + value + "'");
         } else {
             return Usage(err, "unknown option '" + arg + "'");
         }
@@ -97,6 +101,7 @@ int RunOpCommand(const CliArgs& args, std::ostream& out, std::ostream& err) {
 
     OperationInteraction ui(err);
     ui.background = background;
+    ui.svgSize = svgSize;
     CIconmillApp app(ui);
     if (!OpenPaths(app, files, false).Succeeded()) return 1;
 

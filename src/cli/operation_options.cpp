@@ -26,6 +26,12 @@ std::optional<ColorRef> ParseCliColor(std::string_view text) {
                     static_cast<int>(rgb & 0xFF));
 }
 
+std::optional<int> ParseCliSvgSize(std::string_view text) {
+    const auto side = ParseCliInt(text);
+    if (!side || *side < 1 || *side > 16384) return std::nullopt;
+    return side;
+}
+
 namespace {
 
 // WxH with both parts from 1 to 2147483647.
@@ -109,7 +115,7 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
         return OperationOptionParse::Parsed;
     }
     if (arg != "--convert" && arg != "--rotate" && arg != "--flip" && arg != "--resize" &&
-        arg != "--canvas")
+        arg != "--canvas" && arg != "--sizes")
         return OperationOptionParse::NotAnOperation;
     if (*i + 1 >= args.size()) {
         *problem = "'" + arg + "' needs a value";
@@ -142,9 +148,20 @@ OperationOptionParse ParseOperationOption(const CliArgs& args, std::size_t* i,
             *problem = "bad value '" + value + "' for " + arg;
             return OperationOptionParse::Bad;
         }
+    } else if (arg == "--sizes") {
+        op.kind = CliOperation::SizeSet;
+        const auto spec = ParseSizeSetSpec(value);
+        if (!spec) {
+            *problem = "bad size set '" + value + "'";
+            return OperationOptionParse::Bad;
+        }
+        op.sizeSet = *spec;
     } else if (arg == "--resize") {
         op.kind = CliOperation::Resize;
-        if (!ParseSize(value, &op.width, &op.height)) {
+        const std::size_t colon = value.find(':');
+        op.smooth = colon != std::string::npos && value.substr(colon + 1) == "smooth";
+        if ((colon != std::string::npos && !op.smooth) ||
+            !ParseSize(std::string_view(value).substr(0, colon), &op.width, &op.height)) {
             *problem = "bad size '" + value + "'";
             return OperationOptionParse::Bad;
         }
@@ -187,6 +204,8 @@ bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOpera
         case CliOperation::Invert:
             InvertSelectedItems(app);
             return true;
+        case CliOperation::SizeSet:
+            return !CreateSizeSets(app, op.sizeSet).failed;
         case CliOperation::Resize:
         case CliOperation::Canvas:
             break;
@@ -203,7 +222,7 @@ bool RunCliOperation(CIconmillApp& app, OperationInteraction& ui, const CliOpera
         const tagILVITEM* item = list.Item(i);
         if (!item->IsSelected() || item->IsDuplicate()) continue;
         outcome = op.kind == CliOperation::Resize
-                      ? ApplyImageResize(app, i, op.width, op.height)
+                      ? ApplyImageResize(app, i, op.width, op.height, op.smooth)
                       : ApplyCanvasResize(app, i, op.width, op.height, op.anchor, op.fill);
         if (outcome.failed) return false;
     }

@@ -23,6 +23,7 @@
 #include "app/image_edit_commands.h"
 #include "app/list_layout.h"
 #include "app/open_flows.h"
+#include "app/size_set.h"
 #include "app/view_commands.h"
 #include "app/window_texts.h"
 #include "platform/door/string_table.h"
@@ -39,6 +40,7 @@
 #include "ui/image_viewer_dialog.h"
 #include "ui/qt_clipboard.h"
 #include "ui/settings_store.h"
+#include "ui/size_set_dialog.h"
 #include "ui/zoom_control.h"
 
 namespace {
@@ -136,6 +138,7 @@ const CommandText kTexts[] = {
     {kCmdConvertBottomUp, "&Bottom-up", "Convert to bottom-up"},
     {kCmdMerge, "Mer&ge...", "Merge"},
     {kCmdSplit, "Sp&lit...", "Split"},
+    {kCmdCreateSizeSet, "Create Si&ze Set...", "Create Size Set"},
     {kCmdAnimationOptions, "Animation &Options...", "Animation Options"},
     {kCmdFrameProperties, "&Frame Properties...", "Frame Properties"},
     {kCmdAnimationTiming, "Animation &Timing...", "Animation Timing"},
@@ -483,6 +486,7 @@ void CMainFrame::BuildMenus() {
     image->addSeparator();
     image->addAction(Action(kCmdMerge));
     image->addAction(Action(kCmdSplit));
+    image->addAction(Action(kCmdCreateSizeSet));
 
     QMenu* type = bar->addMenu(Text("&Type"));
     for (CommandId id :
@@ -761,6 +765,9 @@ void CMainFrame::RunWindowCommand(CommandId id) {
         case kCmdCreateEditMask:
             RunMaskEditDialog(app_, this);
             return;
+        case kCmdCreateSizeSet:
+            CreateSizeSet();
+            return;
         case kCmdViewHelp:
             OpenProgramFile(this, QStringLiteral("help/index.html"));
             return;
@@ -835,6 +842,17 @@ void CMainFrame::EditImage() {
     CImageEditDialog dialog(*item, this);
     if (dialog.exec() != QDialog::Accepted) return;
     ApplyImageEdit(app_, index, dialog.ColorTable(), dialog.Bits(), dialog.IsModified());
+}
+
+void CMainFrame::CreateSizeSet() {
+    tagILVITEM first;
+    const int index = app_.Items().GetFirstSelected(&first);
+    const tagILVITEM* item = app_.Items().Item(index);
+    if (!item) return;
+    CSizeSetDialog dialog(*item, DefaultSizeSetPreset(app_), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    CreateSizeSets(app_, dialog.Options());
+    RefreshCommandStates();
 }
 
 void CMainFrame::OpenInViewer() {

@@ -104,6 +104,8 @@ private:
     void FitToolbarsInWidth();
     void EditImage();
     void OpenInViewer();
+    // Create Size Set: the dialog on the first selected item, then the set.
+    void CreateSizeSet();
     void ShowListContextMenu(const QPoint& position);
     // Undo and Redo name the command of their step.
     void LabelHistoryAction(QAction* action, CommandId id, CommandId step);

@@ -13,6 +13,7 @@
 #include "ui/png_options_dialog.h"
 #include "ui/psd_import_dialog.h"
 #include "ui/save_file_dialog.h"
+#include "ui/svg_size_dialog.h"
 
 namespace {
 
@@ -187,6 +188,12 @@ std::optional<CArrayOptions> QtInteraction::ChooseCArrayOptions(const CArrayOpti
     CArrayOptionsDialog dialog(initial, parent_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Options();
+}
+
+std::optional<int> QtInteraction::ChooseSvgSize(const SvgSizeRequest& request) {
+    CSvgSizeDialog dialog(request, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Side();
 }
 
 void QtInteraction::BeginBusy(const BusyRequest& request) {

@@ -42,6 +42,7 @@ public:
     void EndBusy() override;
     std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
     std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
+    std::optional<int> ChooseSvgSize(const SvgSizeRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -25,6 +25,8 @@ const IntSetting kSettings[] = {
     {"Display Quick Info", &CAppSettings::displayQuickInfo},
     {"Animated Cursor Sequence", &CAppSettings::animatedCursorSequence},
     {"PSD Import Dialog Selection", &CAppSettings::psdImportSelection},
+    {"Resize Resampling", &CAppSettings::resizeResampling},
+    {"SVG Size", &CAppSettings::svgSize},
 };
 
 // The screen whose geometry holds `point`, else the one nearest to it.

@@ -32,7 +32,7 @@ const std::set<CommandId> kWithItems = {
 const std::set<CommandId> kWithSelection = {
     kCmdSaveSelection, kCmdCut, kCmdCopy, kCmdDelete, kCmdDuplicate, kCmdSelectAllSames,
     kCmdRotateButton, kCmdRotate180, kCmdRotateClockwise, kCmdRotateCounterClockwise,
-    kCmdFlipVertical, kCmdFlipHorizontal, kCmdFrameProperties};
+    kCmdFlipVertical, kCmdFlipHorizontal, kCmdFrameProperties, kCmdCreateSizeSet};
 const std::set<CommandId> kWithOneSelected = {
     kCmdExportDib, kCmdExportBits, kCmdOpenInViewer, kCmdEdit, kCmdCreateEditMask,
     kCmdImageResize, kCmdCanvasResize, kCmdGrayscale, kCmdSplit, kCmdSetHotSpot};

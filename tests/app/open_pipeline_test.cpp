@@ -96,7 +96,7 @@ TEST_F(OpenPipeline, OpenSeveralFilesGoesOnAfterAFailureWhenTheUserSaysYes) {
     EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(request.title, "");
     EXPECT_EQ(
-        request.filter.rfind("All Supported Formats|*.bmp;*.dib;*.png;*.psd;*.ico;*.cur;*.ani|", 0),
+        request.filter.rfind("All Supported Formats|*.bmp;*.dib;*.png;*.psd;*.ico;*.cur;*.ani;*.svg;*.svgz|", 0),
         0u);
 }
 

@@ -3,6 +3,7 @@
 // sanitizer build watches that none of them is read out of bounds.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "formats/icon/icon_file.h"
 #include "formats/png/png_import.h"
 #include "formats/psd/psd_parser.h"
+#include "formats/svg/svg_import.h"
 #include "support/test_files.h"
 
 namespace {
@@ -49,6 +51,15 @@ int ReadPsd(const Bytes& file) {
     return parser.Parse(file);
 }
 
+// Parsed, then rendered at the document's own size.
+int ReadSvg(const Bytes& file) {
+    std::unique_ptr<SvgDocument> document;
+    if (const SvgResult r = SvgDocument::Load(file, &document); r != SvgOk) return r;
+    HeaderBlock header;
+    Block bits;
+    return document->Render(document->OwnWidth(), document->OwnHeight(), &header, &bits);
+}
+
 const std::map<std::string, int> kImageCodes = {{"ImageOk", ImageOk},
                                                 {"ImageBadFormat", ImageBadFormat},
                                                 {"ImageOutOfMemory", ImageOutOfMemory}};
@@ -66,6 +77,11 @@ const std::map<std::string, int> kPsdCodes = {
     {"PsdUnsupportedMode", PsdUnsupportedMode},
     {"PsdNoLayer", PsdNoLayer},
     {"PsdUnsupportedCompression", PsdUnsupportedCompression}};
+const std::map<std::string, int> kSvgCodes = {{"SvgOk", SvgOk},
+                                              {"SvgBadFormat", SvgBadFormat},
+                                              {"SvgTooLarge", SvgTooLarge},
+                                              {"SvgOutOfMemory", SvgOutOfMemory},
+                                              {"SvgRenderFailed", SvgRenderFailed}};
 
 struct Format {
     const char* folder;
@@ -75,10 +91,19 @@ struct Format {
 
 }  // namespace
 
+// A render runs in a bounded child; a hostile document costs moments, not minutes.
+TEST(HostileFiles, SvgRendersStayBoundedInTime) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* name : {"huge-embedded-png.svg", "billion-laughs.svg", "self-use.svg"})
+        (void)ReadSvg(ReadBytes(TestDataDir() / "hostile" / "svg" / name));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 TEST(HostileFiles, EveryFileGivesTheCodeItsManifestNames) {
     const Format formats[] = {
         {"bmp", ReadBmp, kImageCodes}, {"ico", ReadIcon, kIconCodes}, {"cur", ReadIcon, kIconCodes},
         {"ani", ReadAni, kIconCodes},  {"png", ReadPng, kPngCodes},   {"psd", ReadPsd, kPsdCodes},
+        {"svg", ReadSvg, kSvgCodes},
     };
     for (const Format& format : formats) {
         const std::filesystem::path folder = TestDataDir() / "hostile" / format.folder;

@@ -76,11 +76,12 @@ TEST(QtDoor, FileDialogsShowTheFilterAndTitleAndCancelGivesNothing) {
     });
     EXPECT_TRUE(door.ChooseFiles(request).empty());
     EXPECT_EQ(title, QStringLiteral("Add"));
-    ASSERT_EQ(filters.size(), 7);
+    ASSERT_EQ(filters.size(), 8);
     EXPECT_EQ(filters[0],
-              QStringLiteral("All Supported Formats (*.bmp *.dib *.png *.psd *.ico *.cur *.ani)"));
+              QStringLiteral("All Supported Formats (*.bmp *.dib *.png *.psd *.ico *.cur *.ani *.svg *.svgz)"));
     EXPECT_EQ(filters[1], QStringLiteral("Bitmap Files (*.bmp *.dib)"));
     EXPECT_EQ(filters[6], QStringLiteral("Animated Cursor Files (*.ani)"));
+    EXPECT_EQ(filters[7], QStringLiteral("SVG Drawings (*.svg *.svgz)"));
 }
 
 }  // namespace

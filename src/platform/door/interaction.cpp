@@ -47,3 +47,7 @@ std::optional<PsdImportChoice> NonInteractive::ChoosePsdImport(const PsdImportRe
 std::optional<CArrayOptions> NonInteractive::ChooseCArrayOptions(const CArrayOptions& initial) {
     return initial;
 }
+
+std::optional<int> NonInteractive::ChooseSvgSize(const SvgSizeRequest& request) {
+    return request.initial;
+}

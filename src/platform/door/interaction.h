@@ -13,6 +13,7 @@
 #include "platform/door/psd_import_choice.h"
 #include "platform/door/save_choices.h"
 #include "platform/door/string_table.h"
+#include "platform/door/svg_size_request.h"
 
 // The save option records of the formats; the door only passes them on.
 struct PngSaveOptions;
@@ -117,13 +118,18 @@ public:
     // The Array Options dialog of the C source export: the layout, or nullopt when
     // cancelled.
     virtual std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) = 0;
+
+    // The SVG import's size dialog: 0 for the document's own size, else the side
+    // of the square picture to render; nullopt when cancelled.
+    virtual std::optional<int> ChooseSvgSize(const SvgSizeRequest& request) = 0;
 };
 
 // The door of a run nobody watches (the command-line tool, fuzzers, scripted
 // tests): every message is dropped and takes its default answer (the first
 // button), the animated cursor sequence is ignored, file and save dialogs are
 // cancelled, option dialogs close with OK on the values they open with, the
-// PSD import takes its initial choice, SHIFT is up and nothing is cancelled.
+// PSD import and the SVG size take their initial choice, SHIFT is up and
+// nothing is cancelled.
 class NonInteractive : public Interaction {
 public:
     Answer ShowMessage(const MessageRequest& message) override;
@@ -141,6 +147,7 @@ public:
     void EndBusy() override {}
     std::optional<PsdImportChoice> ChoosePsdImport(const PsdImportRequest& request) override;
     std::optional<CArrayOptions> ChooseCArrayOptions(const CArrayOptions& initial) override;
+    std::optional<int> ChooseSvgSize(const SvgSizeRequest& request) override;
 };
 
 // The answer a message box gives when nobody is asked: its first button.

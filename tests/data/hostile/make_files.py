@@ -6,6 +6,7 @@ Each file is small and shows one fault a reader must refuse (or survive) without
 reading out of bounds or allocating without bound. Run it from anywhere; it
 rewrites the folders beside it, keeping the lines of files it does not make (the
 crashers a fuzzer found). The codes are the readers' result names."""
+import base64
 import os
 import struct
 import zlib
@@ -243,8 +244,46 @@ def psd_files():
     yield 'sixteen-bit.psd', psd_header(3, 1, 1, depth=16) + bytes(16), 'PsdUnsupportedMode'
 
 
+SVG_OPEN = b"<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'"
+
+
+def gzip(data):
+    packer = zlib.compressobj(9, zlib.DEFLATED, 16 + zlib.MAX_WBITS)
+    return packer.compress(data) + packer.flush()
+
+
+def svg_files():
+    # Read at the document's own size; a refused reference leaves its part out.
+    yield 'valid.svg', SVG_OPEN + b" width='4' height='4'><rect width='4' height='4'/></svg>", 'SvgOk'
+    entities = b"<!ENTITY l0 'lol'>" + b''.join(
+        b'<!ENTITY l%d \'' % i + b'&l%d;' % (i - 1) * 10 + b"'>" for i in range(1, 11))
+    yield 'billion-laughs.svg', (b"<?xml version='1.0'?><!DOCTYPE svg [" + entities + b"]>" +
+                                 SVG_OPEN + b"><text>&l10;</text></svg>"), 'SvgBadFormat'
+    yield 'truncated.svg', SVG_OPEN + b" width='4' height='4'><rect wid", 'SvgBadFormat'
+    yield 'external-image.svg', SVG_OPEN + (b" width='4' height='4'><image width='4' height='4' "
+                                            b"xlink:href='file:///etc/hostname'/></svg>"), 'SvgOk'
+    yield 'external-use.svg', SVG_OPEN + (b" width='4' height='4'>"
+                                          b"<use href='/usr/share/icons/x.svg#a'/></svg>"), 'SvgOk'
+    yield 'xinclude.svg', SVG_OPEN + (b" xmlns:xi='http://www.w3.org/2001/XInclude' width='4' "
+                                      b"height='4'><text><xi:include href='/etc/passwd' parse='text'/>"
+                                      b"</text></svg>"), 'SvgOk'
+    yield 'network-image.svg', SVG_OPEN + (b" width='4' height='4'><image width='4' height='4' "
+                                           b"href='http://192.0.2.1/x.png'/></svg>"), 'SvgOk'
+    yield 'self-use.svg', SVG_OPEN + b" width='4' height='4'><use id='a' href='#a'/></svg>", 'SvgOk'
+    # An embedded PNG that claims 60000 x 60000 pixels: the renderer may not get
+    # the memory to decode it and draws without it.
+    huge = (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', struct.pack('>IIBBBBB', 60000, 60000, 8, 6, 0, 0, 0)) +
+            png_chunk(b'IDAT', zlib.compress(bytes(100))) + png_chunk(b'IEND', b''))
+    yield 'huge-embedded-png.svg', SVG_OPEN + (b" width='8' height='8'><image width='8' height='8' "
+                                               b"href='data:image/png;base64," +
+                                               base64.b64encode(huge) + b"'/></svg>"), 'SvgOk'
+    yield 'huge-size.svg', SVG_OPEN + b" width='100000000' height='100000000'/>", 'SvgTooLarge'
+    yield 'inflates-too-far.svgz', gzip(b' ' * (65 << 20)), 'SvgTooLarge'
+    yield 'broken-gzip.svgz', gzip(SVG_OPEN + b'/>')[:20], 'SvgBadFormat'
+
+
 FORMATS = {'bmp': bmp_files, 'ico': ico_files, 'cur': cur_files, 'ani': ani_files,
-           'png': png_files, 'psd': psd_files}
+           'png': png_files, 'psd': psd_files, 'svg': svg_files}
 
 
 def main():

@@ -11,6 +11,7 @@
 #include "core/dib.h"
 #include "ops/mask_edit.h"
 #include "ops/resize_image.h"
+#include "ops/smooth_resize.h"
 #include "platform/door/interaction.h"
 #include "platform/door/message_format.h"
 #include "platform/door/string_table.h"
@@ -173,11 +174,14 @@ std::optional<FieldRejection<ResizeField>> CanvasResizeForm::Accept(int* width,
 
 bool BuildResizePreview(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
                         const std::uint8_t* mask, int width, int height, std::uint32_t placement,
-                        std::uint32_t fill, ResizePreview* out) {
+                        std::uint32_t fill, ResizePreview* out, bool smooth) {
     *out = {};
     errno = 0;
     const ImageResult result =
-        ResizeImage(header, bits, width, height, 0, 0, &out->header, &out->bits, placement, fill);
+        smooth && placement == kPlaceStretch
+            ? SmoothResizeImage(header, bits, width, height, &out->header, &out->bits)
+            : ResizeImage(header, bits, width, height, 0, 0, &out->header, &out->bits, placement,
+                          fill);
     if (result != ImageOk) {
         ReportImageResult(ui, false, result, result == ImageSystemError ? errno : 0,
                           "(Build Preview)");

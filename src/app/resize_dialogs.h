@@ -144,6 +144,8 @@ struct ResizePreview {
     Block bits;
     Block mask;  // null without one
 };
+// With `smooth` (stretching only) the picture is blended as Image Resize's OK
+// does it (SmoothResizeImage); the mask still takes the nearest pixel.
 bool BuildResizePreview(Interaction& ui, const DibHeader* header, const std::uint8_t* bits,
                         const std::uint8_t* mask, int width, int height, std::uint32_t placement,
-                        std::uint32_t fill, ResizePreview* out);
+                        std::uint32_t fill, ResizePreview* out, bool smooth = false);

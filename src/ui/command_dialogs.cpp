@@ -7,6 +7,7 @@
 #include "app/image_commands.h"
 #include "app/merge_split_commands.h"
 #include "app/new_bitmap.h"
+#include "app/resampling.h"
 #include "app/resize_dialogs.h"
 #include "ui/bitmap_attributes_dialog.h"
 #include "ui/image_resize_dialogs.h"
@@ -35,10 +36,11 @@ void RunImageResizeCommand(CIconmillApp& app, QWidget* parent) {
     const int index = ResizeCommandTarget(app);
     const tagILVITEM* item = app.Items().Item(index);
     if (!item) return;
-    CImageResizeDialog dialog(*item, parent);
+    CImageResizeDialog dialog(*item, RememberedResampling(app.settings), parent);
     if (dialog.exec() != QDialog::Accepted) return;
     const WaitCursor wait;
-    ApplyImageResize(app, index, dialog.NewWidth(), dialog.NewHeight());
+    ApplyImageResizeWith(app, index, dialog.NewWidth(), dialog.NewHeight(),
+                         dialog.ChosenResampling());
 }
 
 void RunCanvasResizeCommand(CIconmillApp& app, QWidget* parent) {

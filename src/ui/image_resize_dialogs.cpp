@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -94,11 +95,11 @@ bool CResizeDialogBase::Check(const std::optional<FieldRejection<ResizeField>>& 
 }
 
 void CResizeDialogBase::ShowPreview(std::uint32_t placement, std::uint32_t fill,
-                                    bool previewCaption) {
+                                    bool previewCaption, bool smooth) {
     QtInteraction door(this, nullptr);
     ResizePreview preview;
     if (!BuildResizePreview(door, header_, bits_, mask_, newWidth_, newHeight_, placement, fill,
-                            &preview))
+                            &preview, smooth))
         return;
     CImageViewerDialog viewer(preview.header.get(), preview.bits.get(), preview.mask.get(),
                               previewCaption, this);
@@ -107,15 +108,28 @@ void CResizeDialogBase::ShowPreview(std::uint32_t placement, std::uint32_t fill,
 
 // ---- Image Resize ----
 
-CImageResizeDialog::CImageResizeDialog(const tagILVITEM& item, QWidget* parent)
+CImageResizeDialog::CImageResizeDialog(const tagILVITEM& item, Resampling resampling,
+                                       QWidget* parent)
     : CResizeDialogBase(item, true, parent), form_(picture_) {
     setObjectName(QStringLiteral("imageResizeDialog"));
     setWindowTitle(QStringLiteral("Image Resize"));
-    aspect_ = new QCheckBox(QStringLiteral("&Maintain aspect ratio"));
+    auto* options = new QWidget;
+    aspect_ = new QCheckBox(QStringLiteral("&Maintain aspect ratio"), options);
     aspect_->setObjectName(QStringLiteral("maintainAspect"));
     NameAfterText(aspect_);
     aspect_->setChecked(form_.MaintainAspect());
-    Arrange(aspect_);
+    resampling_ = new QComboBox(options);
+    resampling_->setObjectName(QStringLiteral("resampling"));
+    for (const char* choice : kResamplingChoices) resampling_->addItem(QString::fromUtf8(choice));
+    resampling_->setCurrentIndex(static_cast<int>(resampling));
+    auto* optionLayout = new QGridLayout(options);
+    optionLayout->setContentsMargins(0, 0, 0, 0);
+    optionLayout->addWidget(aspect_, 0, 0, 1, 2);
+    optionLayout->addWidget(BuddyLabel(QString::fromUtf8(kResamplingLabel), resampling_, options),
+                            1, 0);
+    optionLayout->addWidget(resampling_, 1, 1);
+    optionLayout->setColumnStretch(1, 1);
+    Arrange(options);
 
     connect(width_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (const auto other = form_.WidthEdited(text.toStdString())) {
@@ -148,8 +162,15 @@ void CImageResizeDialog::Refresh() {
     newGroup_->setTitle(Text(form_.NewSizeLabel()));
 }
 
+Resampling CImageResizeDialog::ChosenResampling() const {
+    return resampling_->currentIndex() == static_cast<int>(Resampling::Smooth)
+               ? Resampling::Smooth
+               : Resampling::NearestPixel;
+}
+
 void CImageResizeDialog::Preview() {
-    if (Check(form_.Accept(&newWidth_, &newHeight_))) ShowPreview(kPlaceStretch, 0, false);
+    if (Check(form_.Accept(&newWidth_, &newHeight_)))
+        ShowPreview(kPlaceStretch, 0, false, ChosenResampling() == Resampling::Smooth);
 }
 
 void CImageResizeDialog::accept() {

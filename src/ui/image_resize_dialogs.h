@@ -8,11 +8,13 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "app/resampling.h"
 #include "app/resize_dialogs.h"
 
 class CColorBoxWnd;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -46,7 +48,9 @@ protected:
     // Shows a rejection; true when the entries were accepted into the size.
     bool Check(const std::optional<FieldRejection<ResizeField>>& rejection);
     // Shows the picture at the accepted size in the image viewer.
-    void ShowPreview(std::uint32_t placement, std::uint32_t fill, bool previewCaption);
+    // With `smooth` the picture is blended as Image Resize's smooth choice does.
+    void ShowPreview(std::uint32_t placement, std::uint32_t fill, bool previewCaption,
+                     bool smooth = false);
 
     const DibHeader* header_;
     const std::uint8_t* bits_;
@@ -68,9 +72,15 @@ class CImageResizeDialog : public CResizeDialogBase {
     Q_OBJECT
 
 public:
-    explicit CImageResizeDialog(const tagILVITEM& item, QWidget* parent = nullptr);
+    // `resampling` is the choice the dialog opens on (the remembered one).
+    explicit CImageResizeDialog(const tagILVITEM& item,
+                                Resampling resampling = Resampling::NearestPixel,
+                                QWidget* parent = nullptr);
 
     QCheckBox* AspectBox() const { return aspect_; }
+    QComboBox* ResamplingList() const { return resampling_; }
+    // The "Resampling:" choice.
+    Resampling ChosenResampling() const;
 
     void accept() override;
     void Preview();
@@ -80,6 +90,7 @@ private:
 
     ImageResizeForm form_;
     QCheckBox* aspect_;
+    QComboBox* resampling_;
 };
 
 class CCanvasResizeDialog : public CResizeDialogBase {

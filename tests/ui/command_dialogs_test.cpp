@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
+#include <cstring>
 
 #include "app/merge_split_commands.h"
 #include "app/resize_dialogs.h"
@@ -397,6 +398,34 @@ TEST_F(ResizeCommands, ADuplicateIsRefusedWithoutADialog) {
             message.startsWith("You can not perform this operation on duplicated (shadow) item."));
     }
     EXPECT_EQ(Items().Item(0)->header->biWidth, 4);
+}
+
+TEST_F(ResizeCommands, TheResamplingChoiceBlendsAndIsRememberedForTheNextResize) {
+    // Black beside white: the nearest pixel keeps one of them, smooth averages.
+    Items().AddItem(MakePictureItem(2, 1, 24, 0x00));
+    std::memset(Items().Item(0)->bits + 3, 0xFF, 3);
+    Select({0});
+    Resampling opened = Resampling::Smooth;
+    WhenModalOpens<CImageResizeDialog>([&](CImageResizeDialog* d) {
+        opened = d->ChosenResampling();
+        EXPECT_EQ(d->ResamplingList()->itemText(1), "Smooth");
+        d->AspectBox()->setChecked(false);
+        d->ResamplingList()->setCurrentIndex(1);
+        Type(d->WidthEdit(), QStringLiteral("1"));
+        PressOk(d);
+    });
+    Run(kCmdImageResize);
+    EXPECT_EQ(opened, Resampling::NearestPixel);
+    EXPECT_EQ(Items().Item(0)->header->biWidth, 1);
+    EXPECT_NEAR(Items().Item(0)->bits[0], 128, 1);
+    EXPECT_EQ(App().settings.resizeResampling, static_cast<int>(Resampling::Smooth));
+
+    WhenModalOpens<CImageResizeDialog>([&](CImageResizeDialog* d) {
+        opened = d->ChosenResampling();
+        d->reject();
+    });
+    Run(kCmdImageResize);
+    EXPECT_EQ(opened, Resampling::Smooth);
 }
 
 // ---- Merge ----

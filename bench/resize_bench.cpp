@@ -24,6 +24,8 @@
 #include "core/bmp_file.h"
 #include "core/dib.h"
 
+#include "process_timing.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -50,36 +52,6 @@ std::string Quote(const std::string& s) {
 
 bool Works(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::map<std::string, double> g_seconds;
-std::map<std::string, double> g_cpuSeconds;
-
-double ChildrenCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-void RunProcess(benchmark::State& state, const std::string& name, const std::string& command) {
-    double total = 0;
-    const double cpuBefore = ChildrenCpuSeconds();
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const int status = std::system(command.c_str());
-        const auto end = std::chrono::steady_clock::now();
-        if (status != 0) {
-            state.SkipWithError(("failed: " + command).c_str());
-            return;
-        }
-        const double seconds = std::chrono::duration<double>(end - start).count();
-        state.SetIterationTime(seconds);
-        total += seconds;
-    }
-    const double runs = static_cast<double>(state.iterations());
-    g_seconds[name] = total / runs;
-    g_cpuSeconds[name] = (ChildrenCpuSeconds() - cpuBefore) / runs;
 }
 
 struct Case {

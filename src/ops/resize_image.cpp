@@ -25,11 +25,9 @@ AnchorSpan AnchorPlacement(unsigned anchor, int size, int newSize) {
     }
 }
 
-ImageResult ResizeImage(const DibHeader* source, const std::uint8_t* sourceBits, int newWidth,
-                        int newHeight, int x, int y, HeaderBlock* outHeader, Block* outBits,
-                        std::uint32_t placement, ColorRef fill) {
-    if (!source || !sourceBits || !outBits || newWidth <= 0 || newHeight <= 0)
-        return ImageInvalidArg;
+ImageResult NewResizedDib(const DibHeader* source, const std::uint8_t* sourceBits, int newWidth,
+                          int newHeight, ResizedDib* out) {
+    if (!source || !sourceBits || !out || newWidth <= 0 || newHeight <= 0) return ImageInvalidArg;
     if (source->biSize < kBitmapInfoHeaderSize) return ImageInvalidArg;
     const auto sourceImage = RasterImage::Describe(source, sourceBits, DibImageSize(source));
     if (!sourceImage) return ImageNoSurface;
@@ -50,8 +48,24 @@ ImageResult ResizeImage(const DibHeader* source, const std::uint8_t* sourceBits,
 
     Block bits = AllocateZeroedBlock(*size);
     if (!bits) return ImageOutOfMemory;
-    auto surface = RasterSurface::Over(header.get(), bits.get(), *size);
+    out->source = *sourceImage;
+    out->header = std::move(header);
+    out->bits = std::move(bits);
+    out->size = *size;
+    return ImageOk;
+}
+
+ImageResult ResizeImage(const DibHeader* source, const std::uint8_t* sourceBits, int newWidth,
+                        int newHeight, int x, int y, HeaderBlock* outHeader, Block* outBits,
+                        std::uint32_t placement, ColorRef fill) {
+    if (!outBits) return ImageInvalidArg;
+    ResizedDib dib;
+    if (const ImageResult made = NewResizedDib(source, sourceBits, newWidth, newHeight, &dib);
+        made != ImageOk)
+        return made;
+    auto surface = RasterSurface::Over(dib.header.get(), dib.bits.get(), dib.size);
     if (!surface) return ImageNoSurface;
+    const RasterImage* sourceImage = &dib.source;
 
     const int width = sourceImage->width, height = sourceImage->height;
     if (placement == kPlaceStretch) {
@@ -68,7 +82,7 @@ ImageResult ResizeImage(const DibHeader* source, const std::uint8_t* sourceBits,
         }
     }
 
-    if (outHeader) *outHeader = std::move(header);
-    *outBits = std::move(bits);
+    if (outHeader) *outHeader = std::move(dib.header);
+    *outBits = std::move(dib.bits);
     return ImageOk;
 }

@@ -1,6 +1,7 @@
 // Scaling an image, or giving it a larger or smaller canvas.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/block.h"
@@ -42,6 +43,19 @@ AnchorSpan AnchorPlacement(unsigned anchor, int size, int newSize);
 // image of a supported depth). ImageOutOfMemory: a block cannot be allocated, or
 // the result would exceed the image size limit. With no header out-slot the new
 // header is not handed out.
+// The start of every resize: the source described for drawing, and a new DIB of
+// newWidth x newHeight at its depth (its header and colour table copied, its row
+// order kept, biSizeImage 0) with zeroed pixels of `size` bytes. The failures are
+// ResizeImage's.
+struct ResizedDib {
+    RasterImage source;
+    HeaderBlock header;
+    Block bits;
+    std::size_t size = 0;
+};
+ImageResult NewResizedDib(const DibHeader* source, const std::uint8_t* sourceBits, int newWidth,
+                          int newHeight, ResizedDib* out);
+
 ImageResult ResizeImage(const DibHeader* source, const std::uint8_t* sourceBits, int newWidth,
                         int newHeight, int x, int y, HeaderBlock* outHeader, Block* outBits,
                         std::uint32_t placement, ColorRef fill);

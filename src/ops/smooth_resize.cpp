@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
-#include "core/checked_math.h"
-#include "core/dib.h"
-#include "core/image_limits.h"
+#include "ops/resize_image.h"
 
 namespace {
 
@@ -267,30 +264,15 @@ bool UsesAlpha(const RasterImage& image) {
 
 ImageResult SmoothResizeImage(const DibHeader* source, const std::uint8_t* sourceBits,
                               int newWidth, int newHeight, HeaderBlock* outHeader, Block* outBits) {
-    if (!source || !sourceBits || !outBits || newWidth <= 0 || newHeight <= 0)
-        return ImageInvalidArg;
-    if (source->biSize < kBitmapInfoHeaderSize) return ImageInvalidArg;
-    const auto sourceImage = RasterImage::Describe(source, sourceBits, DibImageSize(source));
-    if (!sourceImage) return ImageNoSurface;
-
-    const auto size =
-        CheckedMul(RowStride(static_cast<std::uint32_t>(newWidth), sourceImage->bitCount),
-                   static_cast<std::size_t>(newHeight));
-    if (!size || *size > kMaxImageBytes) return ImageOutOfMemory;
-    const auto headerSize = CheckedAdd<std::size_t>(source->biSize, DibColorTableSize(source));
-    if (!headerSize || *headerSize > kMaxImageBytes) return ImageInvalidArg;
-    HeaderBlock header = AllocateHeaderBlock(*headerSize);
-    if (!header) return ImageOutOfMemory;
-    std::memcpy(header.get(), source, *headerSize);
-    header->biWidth = newWidth;
-    header->biHeight = source->biHeight < 0 ? -newHeight : newHeight;
-    header->biSizeImage = 0;
-    Block bits = AllocateZeroedBlock(*size);
-    if (!bits) return ImageOutOfMemory;
-    auto surface = RasterSurface::Over(header.get(), bits.get(), *size);
+    if (!outBits) return ImageInvalidArg;
+    ResizedDib dib;
+    if (const ImageResult made = NewResizedDib(source, sourceBits, newWidth, newHeight, &dib);
+        made != ImageOk)
+        return made;
+    auto surface = RasterSurface::Over(dib.header.get(), dib.bits.get(), dib.size);
     if (!surface) return ImageNoSurface;
 
-    const RasterImage& image = *sourceImage;
+    const RasterImage& image = dib.source;
     const bool useAlpha = UsesAlpha(image);
     bool made = false;
     try {
@@ -345,7 +327,7 @@ ImageResult SmoothResizeImage(const DibHeader* source, const std::uint8_t* sourc
     }
     if (!made) return ImageOutOfMemory;
 
-    if (outHeader) *outHeader = std::move(header);
-    *outBits = std::move(bits);
+    if (outHeader) *outHeader = std::move(dib.header);
+    *outBits = std::move(dib.bits);
     return ImageOk;
 }

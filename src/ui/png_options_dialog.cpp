@@ -34,11 +34,7 @@ CPNGOptionsDialog::CPNGOptionsDialog(const PngSaveOptions& options, QWidget* par
     form->addRow(interlaced_);
     form->addRow(BuddyLabel(QStringLiteral("&Filtering:"), filter_, this), filter_);
     form->addRow(BuddyLabel(QStringLiteral("&Compression:"), compression_, this), compression_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    for (QAbstractButton* button : buttons->buttons())
-        button->setAccessibleName(QString(button->text()).remove('&'));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -15,16 +15,10 @@
 #include "core/dib.h"
 #include "core/item.h"
 #include "ops/smooth_resize.h"
+#include "ui/dialog_controls.h"
 #include "ui/image_ctrl.h"
 
 namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
 
 QCheckBox* CheckBox(const QString& text, const char* name, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
@@ -96,11 +90,7 @@ CSizeSetDialog::CSizeSetDialog(const tagILVITEM& source, SizeSetPreset preset, Q
     top->addLayout(left);
     top->addLayout(previewRow, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    for (QAbstractButton* button : buttons->buttons())
-        button->setAccessibleName(QString(button->text()).remove('&'));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buttons);

@@ -1,4 +1,5 @@
 #include "ui/svg_size_dialog.h"
+#include "ui/dialog_controls.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -16,13 +17,6 @@ namespace {
 constexpr int kSides[] = {16, 20, 24, 32, 40, 48, 64, 96, 128, 256, 512};
 constexpr int kOwnRow = 0;
 constexpr int kOtherRow = 1 + static_cast<int>(std::size(kSides));
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(QString(text).remove('&').remove(':'));
-    return label;
-}
 
 }  // namespace
 
@@ -42,11 +36,7 @@ CSvgSizeDialog::CSvgSizeDialog(const SvgSizeRequest& request, QWidget* parent) :
     auto* form = new QFormLayout;
     form->addRow(BuddyLabel(QStringLiteral("&Render size:"), sizes_, this), sizes_);
     form->addRow(BuddyLabel(QStringLiteral("&Other size:"), other_, this), other_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    for (QAbstractButton* button : buttons->buttons())
-        button->setAccessibleName(QString(button->text()).remove('&'));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

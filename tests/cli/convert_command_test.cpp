@@ -29,18 +29,6 @@ void WritePicture(const std::string& path, int width, int height, int bitCount =
     ASSERT_EQ(WriteBmpFile(path.c_str(), item.header.get(), item.bits.get()), ImageOk);
 }
 
-// The standard output of a shell command, or nullopt when it fails.
-std::optional<std::string> Capture(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return std::nullopt;
-    std::string text;
-    std::array<char, 512> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
-        text.append(buffer.data(), n);
-    if (pclose(pipe.release()) != 0) return std::nullopt;
-    return text;
-}
-
 class ConvertCommand : public testing::Test {
 protected:
     ConvertCommand() {
@@ -100,10 +88,10 @@ TEST_F(ConvertCommand, IconsAndCursorsAsIcotoolListsThem) {
         {small, large, "-o", cur, "--as", "cur", "--hotspot", "1:5,7", "--hotspot", "0:15,0"});
     ASSERT_EQ(cursor.code, 0) << cursor.err;
     REQUIRE_PROGRAM("icotool", "icoutils");
-    EXPECT_EQ(Capture("icotool -l '" + ico + "'"),
+    EXPECT_EQ(ShellOutput("icotool -l '" + ico + "'"),
               "--icon --index=1 --width=16 --height=16 --bit-depth=8 --palette-size=256\n"
               "--icon --index=2 --width=32 --height=32 --bit-depth=8 --palette-size=256\n");
-    EXPECT_EQ(Capture("icotool -l '" + cur + "'"),
+    EXPECT_EQ(ShellOutput("icotool -l '" + cur + "'"),
               "--cursor --index=1 --width=16 --height=16 --bit-depth=24 --palette-size=0 "
               "--hotspot-x=15 --hotspot-y=0\n"
               "--cursor --index=2 --width=32 --height=32 --bit-depth=24 --palette-size=0 "
@@ -125,7 +113,7 @@ TEST_F(ConvertCommand, LargeIconEntriesArePng) {
     EXPECT_EQ(bytes[offset + 1], 'P');
     EXPECT_EQ(bytes[offset + 2], 'N');
     REQUIRE_PROGRAM("icotool", "icoutils");
-    const std::optional<std::string> listing = Capture("icotool -l '" + ico + "'");
+    const std::optional<std::string> listing = ShellOutput("icotool -l '" + ico + "'");
     ASSERT_TRUE(listing);
     EXPECT_NE(listing->find("--index=2 --width=256 --height=256 --bit-depth=32"), std::string::npos)
         << *listing;
@@ -140,7 +128,7 @@ TEST_F(ConvertCommand, AnimatedPngAsPngcheckAndPilSeeIt) {
                                 "1",     "--delay", "3:90"});
     ASSERT_EQ(run.code, 0) << run.err;
     if (OptionalProgram("pngcheck")) {
-        const std::optional<std::string> check = Capture("pngcheck -q '" + apng + "'");
+        const std::optional<std::string> check = ShellOutput("pngcheck -q '" + apng + "'");
         EXPECT_TRUE(check.has_value()) << "pngcheck refused " << apng;
     }
     REQUIRE_PYTHON_WITH_PIL(python);
@@ -154,7 +142,7 @@ TEST_F(ConvertCommand, AnimatedPngAsPngcheckAndPilSeeIt) {
         "    im.seek(i)\n"
         "    print(i, int(im.info['duration']), im.dispose_extent)\n";
     const std::optional<std::string> seen =
-        Capture(python + " -c \"" + script + "\" 2>&1");
+        ShellOutput(python + " -c \"" + script + "\" 2>&1");
     ASSERT_TRUE(seen);
     // The canvas is the large picture's 32 x 32 (the wide one at (6, 9) ends at
     // 26 x 17). The first picture is placed on a canvas-sized frame at (0, 0);

@@ -15,18 +15,6 @@
 
 namespace {
 
-// The standard output of a shell command, or nullopt when it fails.
-std::optional<std::string> Shell(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return std::nullopt;
-    std::string text;
-    std::array<char, 512> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
-        text.append(buffer.data(), n);
-    if (pclose(pipe.release()) != 0) return std::nullopt;
-    return text;
-}
-
 std::string Joined(const std::vector<std::string>& args) {
     std::string joined;
     for (const auto& a : args) joined += a + ' ';
@@ -101,11 +89,11 @@ TEST(SizeSetCli, IconSetAgreesWithIcotoolAndPillow) {
         " int(128 + 127 * math.sin(x / 37.0) * math.cos(y / 23.0)),"
         " 255 if x < 800 else (x - 800) * 255 // 199) for y in range(1000) for x in range(1000)])\n"
         "im.save('" + source + "')\n";
-    ASSERT_TRUE(Shell(python + " -c \"" + make + "\""));
+    ASSERT_TRUE(ShellOutput(python + " -c \"" + make + "\""));
     const CliRun run = RunTool({"convert", source, "--sizes", "icon:32,8,4", "--as", "ico", "-o", ico});
     ASSERT_EQ(run.code, 0) << run.err;
 
-    const std::optional<std::string> listing = Shell("icotool -l '" + ico + "'");
+    const std::optional<std::string> listing = ShellOutput("icotool -l '" + ico + "'");
     ASSERT_TRUE(listing);
     std::istringstream lines(*listing);
     std::string line;
@@ -135,7 +123,7 @@ TEST(SizeSetCli, IconSetAgreesWithIcotoolAndPillow) {
         "        k = 0 if q[3] == 255 else 1 if q[3] >= 64 else 2\n"
         "        if q[3]: d[k] = max(d[k], max(abs(a - b) for a, b in zip(p, q)))\n"
         "    print(s, d[0], d[1], d[2])\n";
-    const std::optional<std::string> seen = Shell(python + " -c \"" + compare + "\"");
+    const std::optional<std::string> seen = ShellOutput(python + " -c \"" + compare + "\"");
     ASSERT_TRUE(seen);
     std::istringstream rows(*seen);
     int size = 0, opaque = 0, partial = 0, faint = 0, sizes = 0;
